@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds quillon.exe and starts it under Wine: on
+# your display, or, with no display, under Xvfb with a screenshot saved.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+source scripts/wine-env.sh
+cmake --preset mingw-x64 -DQUILLON_TESTS=OFF >/dev/null
+cmake --build build/mingw-x64 --target quillon -j "$(nproc)"
+exe="$PWD/build/mingw-x64/win32/quillon.exe"
+quillon_wine_prefix "$HOME/.local/share/quillon/wineprefix"
+if [ -n "${DISPLAY:-}" ]; then
+    exec wine "$exe"
+fi
+quillon_display
+wine "$exe" &
+pid=$!
+sleep "${QUILLON_SCREENSHOT_DELAY:-8}"
+shot="$PWD/build/quillon-screenshot.png"
+import -window root "$shot"
+echo "No display: Quillon runs under Xvfb on $DISPLAY; screenshot saved to $shot"
+kill "$pid" 2>/dev/null || true
+wineserver -k 2>/dev/null || true

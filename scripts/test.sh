@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: native (ASan+UBSan), Windows-side
+# under Wine, and end to end under Wine and Xvfb; the x86 build must compile.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/wine-env.sh
+jobs=$(nproc)
+
+echo "== native build and tests"
+cmake --preset native >/dev/null
+cmake --build build/native -j "$jobs"
+ctest --test-dir build/native --output-on-failure -j "$jobs"
+
+echo "== x64 Windows build"
+cmake --preset mingw-x64 >/dev/null
+cmake --build build/mingw-x64 -j "$jobs"
+
+echo "== x86 Windows build"
+cmake --preset mingw-x86 -DQUILLON_TESTS=OFF >/dev/null
+cmake --build build/mingw-x86 -j "$jobs"
+
+echo "== Windows-side and end-to-end tests under Wine"
+quillon_wine_prefix "$PWD/build/mingw-x64/wineprefix"
+quillon_display
+ctest --test-dir build/mingw-x64 --output-on-failure

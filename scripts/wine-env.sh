@@ -1,0 +1,31 @@
+# Sourced by the scripts: a Wine prefix of the build's own, made once, and an
+# X display (Xvfb when there is none).
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+
+quillon_wine_prefix() {  # $1: prefix folder
+    export WINEPREFIX="$1"
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        echo "Creating the Wine prefix $WINEPREFIX (once; slow)..."
+        mkdir -p "$WINEPREFIX"
+        wineboot -i >/dev/null 2>&1 || true
+        wineserver -w || true
+    fi
+}
+
+quillon_display() {  # starts Xvfb on a free display when DISPLAY is not set
+    if [ -z "${DISPLAY:-}" ]; then
+        for n in $(seq 90 120); do
+            if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
+                Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+                QUILLON_XVFB_PID=$!
+                export DISPLAY=":$n"
+                for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+                trap 'kill $QUILLON_XVFB_PID 2>/dev/null || true' EXIT
+                return 0
+            fi
+        done
+        echo "No free X display for Xvfb" >&2
+        return 1
+    fi
+}
