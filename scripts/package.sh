@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Builds the x64 and x86 executables and packs dist/quillon-VERSION-{x64,x86}.zip
+# (executable, README, LICENSE, SHA256SUMS). The version is the project's own,
+# as CMakeLists.txt defines it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+version=$(sed -n 's/^project(Quillon VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+[ -n "$version" ] || { echo "No version found in CMakeLists.txt" >&2; exit 1; }
+mkdir -p dist
+for arch in x64 x86; do
+    cmake --preset "mingw-$arch" -DQUILLON_TESTS=OFF >/dev/null
+    cmake --build "build/mingw-$arch" --target quillon -j "$(nproc)"
+    stage=$(mktemp -d)
+    cp "build/mingw-$arch/win32/quillon.exe" README.md LICENSE "$stage/"
+    (cd "$stage" && sha256sum quillon.exe README.md LICENSE > SHA256SUMS)
+    zip_path="$PWD/dist/quillon-$version-$arch.zip"
+    rm -f "$zip_path"
+    (cd "$stage" && zip -q -X "$zip_path" quillon.exe README.md LICENSE SHA256SUMS)
+    rm -rf "$stage"
+    echo "$zip_path"
+done
