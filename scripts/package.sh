@@ -8,10 +8,13 @@ version=$(sed -n 's/^project(Quillon VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 [ -n "$version" ] || { echo "No version found in CMakeLists.txt" >&2; exit 1; }
 mkdir -p dist
 for arch in x64 x86; do
-    cmake --preset "mingw-$arch" -DQUILLON_TESTS=OFF >/dev/null
-    cmake --build "build/mingw-$arch" --target quillon -j "$(nproc)"
+    toolchain=cmake/mingw-w64-x86_64.cmake
+    [ "$arch" = x86 ] && toolchain=cmake/mingw-w64-i686.cmake
+    cmake -S . -B "build/package-$arch" -G Ninja --toolchain "$toolchain" \
+        -DCMAKE_BUILD_TYPE=MinSizeRel -DQUILLON_TESTS=OFF >/dev/null
+    cmake --build "build/package-$arch" --target quillon -j "$(nproc)"
     stage=$(mktemp -d)
-    cp "build/mingw-$arch/win32/quillon.exe" README.md LICENSE "$stage/"
+    cp "build/package-$arch/win32/quillon.exe" README.md LICENSE "$stage/"
     (cd "$stage" && sha256sum quillon.exe README.md LICENSE > SHA256SUMS)
     zip_path="$PWD/dist/quillon-$version-$arch.zip"
     rm -f "$zip_path"

@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 source scripts/wine-env.sh
-cmake --preset mingw-x64 -DQUILLON_TESTS=OFF >/dev/null
+cmake --preset mingw-x64 >/dev/null
 cmake --build build/mingw-x64 --target quillon -j "$(nproc)"
 exe="$PWD/build/mingw-x64/win32/quillon.exe"
 quillon_wine_prefix "$HOME/.local/share/quillon/wineprefix"

@@ -16,8 +16,8 @@ cmake --preset mingw-x64 >/dev/null
 cmake --build build/mingw-x64 -j "$jobs"
 
 echo "== x86 Windows build"
-cmake --preset mingw-x86 -DQUILLON_TESTS=OFF >/dev/null
-cmake --build build/mingw-x86 -j "$jobs"
+cmake --preset mingw-x86 >/dev/null
+cmake --build build/mingw-x86 --target quillon -j "$jobs"
 
 echo "== Windows-side and end-to-end tests under Wine"
 quillon_wine_prefix "$PWD/build/mingw-x64/wineprefix"
