@@ -29,7 +29,3 @@
 #define IDI_NEWUSER 116
 #define IDI_HOME 117
 
-// The application manifest (RT_MANIFEST resource 1).
-#ifndef CREATEPROCESS_MANIFEST_RESOURCE_ID
-#define CREATEPROCESS_MANIFEST_RESOURCE_ID 1
-#endif
