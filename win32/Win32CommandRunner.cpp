@@ -1,0 +1,162 @@
+#include "win32/Win32CommandRunner.h"
+
+#include <windows.h>
+
+#include <climits>
+#include <vector>
+
+#include "sysaccess/VbError.h"
+
+namespace win32 {
+
+namespace {
+
+// Owns one kernel handle.
+class OwnedHandle {
+  public:
+    OwnedHandle() = default;
+    explicit OwnedHandle(HANDLE handle) : handle_(handle) {}
+    ~OwnedHandle() { Close(); }
+    OwnedHandle(const OwnedHandle&) = delete;
+    OwnedHandle& operator=(const OwnedHandle&) = delete;
+
+    HANDLE Get() const { return handle_; }
+    // Receives a handle from an API call through a pointer; closes any held one.
+    HANDLE* Receive() {
+        Close();
+        return &handle_;
+    }
+    void Close() {
+        if (handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE) ::CloseHandle(handle_);
+        handle_ = nullptr;
+    }
+    // Gives up ownership without closing (the handle was closed by the system).
+    void Release() { handle_ = nullptr; }
+
+  private:
+    HANDLE handle_ = nullptr;
+};
+
+sysaccess::CodePageLayout LayoutOf(UINT codePage) {
+    if (codePage == CP_UTF8) return sysaccess::CodePageLayout::Utf8();
+    if (codePage == 54936) return sysaccess::CodePageLayout::Gb18030();
+    CPINFO info{};
+    if (!::GetCPInfo(codePage, &info) || info.MaxCharSize != 2)
+        return sysaccess::CodePageLayout::SingleByte();
+    sysaccess::CodePageLayout layout;
+    layout.kind = sysaccess::CodePageLayout::Kind::DoubleByte;
+    for (int i = 0; i + 1 < MAX_LEADBYTES && (info.LeadByte[i] != 0 || info.LeadByte[i + 1] != 0);
+         i += 2)
+        for (int b = info.LeadByte[i]; b <= info.LeadByte[i + 1]; ++b)
+            layout.leadByte[static_cast<std::size_t>(b)] = true;
+    return layout;
+}
+
+UINT Resolve(unsigned int codePage) {
+    if (codePage == CP_ACP) return ::GetACP();
+    if (codePage == CP_OEMCP) return ::GetOEMCP();
+    return codePage;
+}
+
+}  // namespace
+
+WindowsCodePage::WindowsCodePage(unsigned int codePage)
+    : number_(Resolve(codePage)), layout_(LayoutOf(number_)) {}
+
+void WindowsCodePage::AppendDecoded(const char* data, std::size_t size, std::wstring& out) const {
+    while (size > 0) {
+        // Pieces stay far below INT_MAX; none ends inside a character
+        // because callers hand over whole characters (chunks are small).
+        const int piece =
+            size > static_cast<std::size_t>(INT_MAX / 2) ? INT_MAX / 2 : static_cast<int>(size);
+        // No code page yields more UTF-16 units than bytes, so one call into
+        // a buffer of that size is enough.
+        const std::size_t start = out.size();
+        out.resize(start + static_cast<std::size_t>(piece));
+        int written = ::MultiByteToWideChar(number_, 0, data, piece, out.data() + start, piece);
+        if (written <= 0) {
+            const int needed = ::MultiByteToWideChar(number_, 0, data, piece, nullptr, 0);
+            out.resize(start + static_cast<std::size_t>(needed > 0 ? needed : 0));
+            written = needed > 0 ? ::MultiByteToWideChar(number_, 0, data, piece,
+                                                         out.data() + start, needed)
+                                 : 0;
+        }
+        out.resize(start + static_cast<std::size_t>(written > 0 ? written : 0));
+        data += piece;
+        size -= static_cast<std::size_t>(piece);
+    }
+}
+
+std::wstring Win32CommandRunner::RunAndCaptureOutput(const std::wstring& commandLine,
+                                                     bool captureStdOut, bool captureStdErr,
+                                                     bool oemToAnsi) {
+    if (!captureStdOut && !captureStdErr)
+        throw sysaccess::VbError(sysaccess::kErrInvalidArgument, L"CmdOutput",
+                                 L"Invalid procedure call or argument");
+
+    SECURITY_ATTRIBUTES inheritable{};
+    inheritable.nLength = sizeof inheritable;
+    inheritable.bInheritHandle = TRUE;
+    OwnedHandle readEnd;
+    OwnedHandle writeEnd;
+    if (!::CreatePipe(readEnd.Receive(), writeEnd.Receive(), &inheritable,
+                      static_cast<DWORD>(sysaccess::kPipeChunkSize)))
+        return std::wstring();
+
+    // The child must never hold the read end, or the pipe would not report
+    // its end once the child has finished.
+    const HANDLE self = ::GetCurrentProcess();
+    HANDLE privateRead = nullptr;
+    const BOOL duplicated = ::DuplicateHandle(self, readEnd.Get(), self, &privateRead, 0, FALSE,
+                                              DUPLICATE_CLOSE_SOURCE | DUPLICATE_SAME_ACCESS);
+    readEnd.Release();  // closed by DuplicateHandle whatever it returned
+    if (!duplicated) return std::wstring();
+    *readEnd.Receive() = privateRead;
+
+    OwnedHandle secondWrite;
+    if (captureStdOut && captureStdErr &&
+        !::DuplicateHandle(self, writeEnd.Get(), self, secondWrite.Receive(), 0, TRUE,
+                           DUPLICATE_SAME_ACCESS))
+        return std::wstring();
+
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    if (captureStdOut && captureStdErr) {
+        startup.hStdOutput = writeEnd.Get();
+        startup.hStdError = secondWrite.Get();
+    } else if (captureStdOut) {
+        startup.hStdOutput = writeEnd.Get();
+    } else {
+        startup.hStdError = writeEnd.Get();
+    }
+
+    // CreateProcessW may write into the command line it is given.
+    std::vector<wchar_t> writableCommandLine(commandLine.begin(), commandLine.end());
+    writableCommandLine.push_back(L'\0');
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(nullptr, writableCommandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                          nullptr, &startup, &process))
+        return sysaccess::kCreateProcessFailedText;
+    OwnedHandle processHandle(process.hProcess);
+    OwnedHandle threadHandle(process.hThread);
+    threadHandle.Close();
+    // Only the child (and whatever inherits from it) may keep the pipe open now.
+    writeEnd.Close();
+    secondWrite.Close();
+
+    const WindowsCodePage codePage(oemToAnsi ? CP_OEMCP : CP_ACP);
+    const HANDLE pipe = readEnd.Get();
+    return sysaccess::ReadAllText(
+        [pipe](char* buffer, std::size_t capacity, std::size_t& read) {
+            DWORD got = 0;
+            if (!::ReadFile(pipe, buffer, static_cast<DWORD>(capacity), &got, nullptr))
+                return false;
+            read = got;
+            return true;
+        },
+        codePage);
+}
+
+}  // namespace win32
