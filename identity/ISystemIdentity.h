@@ -6,7 +6,7 @@
 namespace identity {
 
 class ISystemIdentity {
-public:
+  public:
     virtual ~ISystemIdentity() = default;
     // GetComputerName with a buffer of 100 characters: the first `size`
     // characters of the buffer as the call left them.

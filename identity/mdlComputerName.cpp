@@ -38,16 +38,6 @@ void ShowFailure(app::Services& services, const std::wstring& text, int style) {
     services.shell->MsgBox(text, style);
 }
 
-// The domain a member computer belongs to, for the credential prompt's
-// caption: the NetBIOS name the join information gives, or else the DNS
-// domain of the network parameters.
-std::wstring CurrentDomainName(app::Services& services) {
-    bool member = false;
-    std::wstring name = GetJoinInformation(services, member);
-    if (name.empty()) name = GetDnsDomainName(services);
-    return name;
-}
-
 }  // namespace
 
 std::wstring GetLocalComputerName(app::Services& services) {
@@ -137,6 +127,24 @@ bool RenameComputer(app::Services& services, const std::wstring& newName,
     return renamed;
 }
 
+std::wstring MemberDomainName(app::Services& services) {
+    bool member = false;
+    std::wstring name = GetJoinInformation(services, member);
+    if (name.empty()) name = GetDnsDomainName(services);
+    return name;
+}
+
+bool RenameComputerAsDialog(app::Services& services, const std::wstring& newName,
+                            bool isDomainMember) {
+    if (!isDomainMember || newName.empty())
+        return RenameComputer(services, newName, kRenamePlaceholderCredential,
+                              kRenamePlaceholderCredential);
+    std::wstring userName, password;
+    if (!PromptForCredentials(services, MemberDomainName(services), userName, password))
+        return false;
+    return RenameComputer(services, newName, userName, password);
+}
+
 bool JoinDomain(app::Services& services, const std::wstring& newDomain) {
     std::wstring userName, password;
     if (!PromptForCredentials(services, newDomain, userName, password)) return false;
@@ -167,7 +175,7 @@ bool JoinWorkgroup(app::Services& services, const std::wstring& newWorkgroup, bo
             return false;
         }
         std::wstring userName, password;
-        if (!PromptForCredentials(services, CurrentDomainName(services), userName, password))
+        if (!PromptForCredentials(services, MemberDomainName(services), userName, password))
             return false;
         try {
             auto status =

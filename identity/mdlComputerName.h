@@ -51,6 +51,23 @@ bool PromptForCredentials(app::Services& services, const std::wstring& domainNam
 bool RenameComputer(app::Services& services, const std::wstring& newName,
                     const std::wstring& userName, const std::wstring& password);
 
+// What the Computer Name dialog passes as user name and password when renaming
+// a workgroup computer, which needs no domain account.
+inline constexpr wchar_t kRenamePlaceholderCredential[] = L"1";
+
+// The rename the Computer Name dialog performs. A domain member renames its
+// account in the domain as well, which needs real domain credentials: it asks
+// for them with the credentials prompt (captioned with the member's domain)
+// and a cancelled prompt returns false silently. A workgroup computer passes
+// the placeholder. An empty name goes straight to RenameComputer, which
+// refuses it silently.
+bool RenameComputerAsDialog(app::Services& services, const std::wstring& newName,
+                            bool isDomainMember);
+
+// The domain a member computer belongs to, as credential prompts name it: the
+// NetBIOS name from the join information, or else the DNS domain.
+std::wstring MemberDomainName(app::Services& services);
+
 // Asks for domain credentials and joins the domain (name as typed).
 bool JoinDomain(app::Services& services, const std::wstring& newDomain);
 

@@ -36,6 +36,12 @@
 //  - every failure is a sysaccess::VbError whose Description() is the scripted
 //    text, just as the Win32 binder reports COM failures.
 //
+// Integer results: write the type, OnCall(L"Rename", Variant(std::int32_t{0})),
+// since a bare 0 also reads as an empty handler.
+//
+// The binder must outlive the uses of the objects it made (they record into
+// its journal).
+//
 // The records, kinds and the calls' args use sysaccess::Variant, whose ==
 // compares type and value: Variant(std::int16_t{0}) != Variant(std::int32_t{0}).
 #include <cstdint>
