@@ -1,0 +1,121 @@
+#include "win32/Win32NetApi.h"
+
+// clang-format off
+#include <windows.h>
+#include <lm.h>
+// clang-format on
+
+#include "sysaccess/StringFromPointer.h"
+
+namespace win32 {
+
+namespace {
+
+// A buffer the network management API allocated; released when it goes out
+// of scope, whatever the call returned (releasing null is harmless, but is
+// skipped anyway).
+class NetApiBuffer {
+  public:
+    NetApiBuffer() = default;
+    ~NetApiBuffer() {
+        if (buffer_) ::NetApiBufferFree(buffer_);
+    }
+    NetApiBuffer(const NetApiBuffer&) = delete;
+    NetApiBuffer& operator=(const NetApiBuffer&) = delete;
+
+    LPBYTE* Receive() { return &buffer_; }
+    template <typename Record>
+    const Record* As() const {
+        return reinterpret_cast<const Record*>(buffer_);
+    }
+
+  private:
+    LPBYTE buffer_ = nullptr;
+};
+
+// The API takes the empty text as the local computer.
+LPCWSTR ServerName(const std::wstring& server) { return server.c_str(); }
+
+bool HasEntries(NET_API_STATUS status) {
+    return status == NERR_Success || status == ERROR_MORE_DATA;
+}
+
+template <typename Record, typename NameOf>
+accounts::NamePage ReadPage(NET_API_STATUS status, const NetApiBuffer& buffer, DWORD entriesRead,
+                            NameOf nameOf) {
+    accounts::NamePage page;
+    page.status = status;
+    const Record* records = buffer.As<Record>();
+    if (!HasEntries(status) || !records) return page;
+    page.names.reserve(entriesRead);
+    for (DWORD i = 0; i < entriesRead; ++i)
+        page.names.push_back(sysaccess::StringFromPointer(nameOf(records[i])));
+    return page;
+}
+
+}  // namespace
+
+accounts::NamePage Win32NetApi::UserEnum(const std::wstring& server, std::uint32_t filter,
+                                         std::uint32_t preferredMaxLength,
+                                         std::uintptr_t& resumeHandle) {
+    NetApiBuffer buffer;
+    DWORD entriesRead = 0;
+    DWORD totalEntries = 0;
+    DWORD resume = static_cast<DWORD>(resumeHandle);
+    const NET_API_STATUS status =
+        ::NetUserEnum(ServerName(server), 0, filter, buffer.Receive(), preferredMaxLength,
+                      &entriesRead, &totalEntries, &resume);
+    resumeHandle = resume;
+    return ReadPage<USER_INFO_0>(status, buffer, entriesRead,
+                                 [](const USER_INFO_0& r) { return r.usri0_name; });
+}
+
+accounts::NamePage Win32NetApi::LocalGroupEnum(const std::wstring& server,
+                                               std::uint32_t preferredMaxLength,
+                                               std::uintptr_t& resumeHandle) {
+    NetApiBuffer buffer;
+    DWORD entriesRead = 0;
+    DWORD totalEntries = 0;
+    DWORD_PTR resume = resumeHandle;
+    const NET_API_STATUS status =
+        ::NetLocalGroupEnum(ServerName(server), 0, buffer.Receive(), preferredMaxLength,
+                            &entriesRead, &totalEntries, &resume);
+    resumeHandle = resume;
+    return ReadPage<LOCALGROUP_INFO_0>(status, buffer, entriesRead,
+                                       [](const LOCALGROUP_INFO_0& r) { return r.lgrpi0_name; });
+}
+
+accounts::NamePage Win32NetApi::LocalGroupGetMembers(const std::wstring& server,
+                                                     const std::wstring& group,
+                                                     std::uint32_t preferredMaxLength,
+                                                     std::uintptr_t& resumeHandle) {
+    NetApiBuffer buffer;
+    DWORD entriesRead = 0;
+    DWORD totalEntries = 0;
+    DWORD_PTR resume = resumeHandle;
+    const NET_API_STATUS status =
+        ::NetLocalGroupGetMembers(ServerName(server), group.c_str(), 2, buffer.Receive(),
+                                  preferredMaxLength, &entriesRead, &totalEntries, &resume);
+    resumeHandle = resume;
+    return ReadPage<LOCALGROUP_MEMBERS_INFO_2>(
+        status, buffer, entriesRead,
+        [](const LOCALGROUP_MEMBERS_INFO_2& r) { return r.lgrmi2_domainandname; });
+}
+
+std::uint32_t Win32NetApi::LocalGroupAddMember(const std::wstring& group,
+                                               const std::wstring& member) {
+    LOCALGROUP_MEMBERS_INFO_3 record{};
+    record.lgrmi3_domainandname = const_cast<LPWSTR>(member.c_str());
+    return ::NetLocalGroupAddMembers(nullptr, group.c_str(), 3, reinterpret_cast<LPBYTE>(&record),
+                                     1);
+}
+
+std::uint32_t Win32NetApi::LocalGroupDelMember(const std::wstring& group,
+                                               const std::wstring& member) {
+    LOCALGROUP_MEMBERS_INFO_3 record{};
+    record.lgrmi3_domainandname = const_cast<LPWSTR>(member.c_str());
+    return ::NetLocalGroupDelMembers(nullptr, group.c_str(), 3, reinterpret_cast<LPBYTE>(&record),
+                                     1);
+}
+
+}  // namespace win32
