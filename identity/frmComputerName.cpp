@@ -3,7 +3,7 @@
 #include <cwctype>
 
 #include "app/FormCatalog.h"
-#include "app/IPower.h"
+#include "app/mdlComputerReboot.h"
 #include "app/Services.h"
 #include "identity/mdlComputerName.h"
 #include "ui/Shell.h"
@@ -172,7 +172,7 @@ void frmComputerName::OfferRestart(const std::wstring& message) {
                               L"restart. \r\n\r\nIf you want to restart, click Yes, otherwise "
                               L"click No";
     if (services_.shell->MsgBox(text, ui::kMbYesNo, L"Reboot the computer now ?") == ui::kIdYes)
-        if (services_.power) services_.power->RequestExit(app::kEwxReboot, 0xFFFFFFFFu);
+        app::RebootComputer(services_);
 }
 
 void frmComputerName::cmdCancel_Click() { Unload(); }

@@ -12,6 +12,7 @@
 #include "app/IPower.h"
 #include "app/Services.h"
 #include "identity/frmCredentials.h"
+#include "sysaccess/ICommandRunner.h"
 #include "tests/support/FakeAutomation.h"
 #include "tests/support/FakeIdentity.h"
 #include "tests/support/TestShell.h"
@@ -38,6 +39,15 @@ class RecordingPower : public app::IPower {
     }
 };
 
+class RecordingLauncher : public sysaccess::IProcessLauncher {
+  public:
+    std::vector<std::wstring> started;
+    bool StartDetached(const std::wstring& commandLine, int showWindow) override {
+        started.push_back(commandLine + L" /show " + std::to_wstring(showWindow));
+        return true;
+    }
+};
+
 enum class PromptAnswer { Ok, Cancel, CloseBox };
 
 class IdentityFixture : public ::testing::Test {
@@ -46,6 +56,7 @@ class IdentityFixture : public ::testing::Test {
     testing_support::FakeObjectBinder binder;
     testing_support::FakeIdentity system;
     RecordingPower power;
+    RecordingLauncher launcher;
     app::Services services;
 
     std::shared_ptr<testing_support::FakeAutoObject> queryConnection;
@@ -63,6 +74,7 @@ class IdentityFixture : public ::testing::Test {
         services.objects = &binder;
         services.identity = &system;
         services.power = &power;
+        services.launcher = &launcher;
         system.computerName = L"SERVER01";
         system.MakeWorkgroupMember(L"WORKGROUP");
 
