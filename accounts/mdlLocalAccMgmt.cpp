@@ -23,9 +23,12 @@ std::vector<std::wstring> ReadAllPages(PageCall callPage, std::uint32_t& status)
         names.insert(names.end(), std::make_move_iterator(page.names.begin()),
                      std::make_move_iterator(page.names.end()));
         if (page.status == kNerrSuccess) return names;
-        // More data promised, yet nothing came and the handle did not move:
-        // asking again would repeat the same call for ever.
-        if (page.names.empty() && resumeHandle == handleBefore) return {};
+        // More data promised but the handle did not move (Wine does this):
+        // asking again would only repeat the same page, so the list ends here.
+        if (resumeHandle == handleBefore) {
+            status = kNerrSuccess;
+            return names;
+        }
     }
 }
 

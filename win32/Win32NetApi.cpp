@@ -33,8 +33,10 @@ class NetApiBuffer {
     LPBYTE buffer_ = nullptr;
 };
 
-// The API takes the empty text as the local computer.
-LPCWSTR ServerName(const std::wstring& server) { return server.c_str(); }
+// Windows takes both a null and an empty server name as the local computer;
+// Wine's listing calls refuse the empty text (ERROR_BAD_NETPATH), so the
+// local computer is always named by null.
+LPCWSTR ServerName(const std::wstring& server) { return server.empty() ? nullptr : server.c_str(); }
 
 bool HasEntries(NET_API_STATUS status) {
     return status == NERR_Success || status == ERROR_MORE_DATA;
