@@ -1,0 +1,83 @@
+#pragma once
+// The real child windows behind the controls of a form. A peer creates its
+// window, follows the model's changes (ui::ControlPeer::Update) and turns the
+// window's notifications into the model's User... calls.
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui/Controls.h"
+#include "win32/GuiHandles.h"
+
+namespace win32 {
+
+class FormWindow;
+
+// Posted to the form window by tree peers: wParam control id, lParam item.
+constexpr UINT kMsgTreeToggle = WM_APP + 1;
+
+class Peer : public ui::ControlPeer {
+  public:
+    Peer(FormWindow& owner, ui::Control& control);
+    ~Peer() override;
+    Peer(const Peer&) = delete;
+    Peer& operator=(const Peer&) = delete;
+
+    // Creates the child window with the given control id.
+    virtual void Create(int id, bool groupStart) = 0;
+
+    HWND Hwnd() const { return hwnd_; }
+    ui::Control& Model() const { return control_; }
+    // Stops following the model (the form is going away).
+    void Detach();
+
+    void Update(ui::Control& control, ui::Change what) override;
+
+    // Notifications from the form window.
+    virtual void OnCommand(WORD code) { (void)code; }
+    virtual bool OnNotify(NMHDR& header, LRESULT& result) {
+        (void)header;
+        (void)result;
+        return false;
+    }
+    virtual bool OnDrawItem(const DRAWITEMSTRUCT& item) {
+        (void)item;
+        return false;
+    }
+    virtual void OnPosted(LPARAM data) { (void)data; }
+    // Colours for WM_CTLCOLOR...; nullptr leaves the system's.
+    virtual HBRUSH OnControlColor(HDC dc);
+
+    // Applies the whole model state after creation.
+    virtual void ApplyAll();
+
+  protected:
+    virtual void OnUpdate(ui::Change what) { (void)what; }
+    HWND CreateChild(const wchar_t* windowClass, DWORD style, DWORD exStyle, int id,
+                     const std::wstring& text, int extraHeight = 0);
+    RECT PixelBounds() const;
+    HFONT Font() const;
+    void ApplyEnabled();
+    void ApplyVisible();
+    void ApplyColors();
+    // True while the peer itself changes the window, so that the window's
+    // notifications are not taken for the user's.
+    bool updating_ = false;
+
+    FormWindow& owner_;
+    ui::Control& control_;
+    HWND hwnd_ = nullptr;
+    UniqueBrush backBrush_;
+    COLORREF backColor_ = 0;
+    COLORREF foreColor_ = 0;
+};
+
+// A model colour (0x800000xx system colour index or 0x00BBGGRR) as COLORREF.
+COLORREF ResolveColor(std::uint32_t color);
+
+// The peer for a control of any kind.
+std::unique_ptr<Peer> CreatePeer(FormWindow& owner, ui::Control& control);
+
+}  // namespace win32
