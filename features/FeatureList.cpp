@@ -1,0 +1,110 @@
+#include "features/FeatureList.h"
+
+#include <algorithm>
+
+#include "ui/Controls.h"
+
+namespace features {
+namespace {
+
+bool Contains(std::wstring_view text, std::wstring_view part) {
+    return text.find(part) != std::wstring_view::npos;
+}
+
+std::wstring_view TrimBlanks(std::wstring_view text) {
+    const auto first = text.find_first_not_of(L' ');
+    if (first == std::wstring_view::npos) return {};
+    const auto last = text.find_last_not_of(L' ');
+    return text.substr(first, last - first + 1);
+}
+
+}  // namespace
+
+std::vector<std::wstring_view> SplitOutputLines(std::wstring_view output) {
+    std::vector<std::wstring_view> lines;
+    std::size_t start = 0;
+    for (;;) {
+        const auto end = output.find(L"\r\n", start);
+        if (end == std::wstring_view::npos) {
+            lines.push_back(output.substr(start));
+            return lines;
+        }
+        lines.push_back(output.substr(start, end - start));
+        start = end + 2;
+    }
+}
+
+int CountLevels(std::wstring_view line) {
+    return static_cast<int>(std::count(line.begin(), line.end(), L'|')) + 1;
+}
+
+std::optional<FeatureLine> ReadFeatureLine(std::wstring_view line) {
+    if (!Contains(line, L"Installed") || Contains(line, L"DomainController")) return std::nullopt;
+    const auto firstColon = line.find(L':');
+    if (firstColon == std::wstring_view::npos) return std::nullopt;
+    auto field = line.substr(firstColon + 1);
+    field = field.substr(0, field.find(L':'));
+    FeatureLine feature;
+    feature.depth = CountLevels(line);
+    feature.name = std::wstring(TrimBlanks(field));
+    feature.installed = !Contains(line, L"Not Installed");
+    return feature;
+}
+
+std::wstring BuildNodeKey(const ui::TreeNode* parent, const std::wstring& name) {
+    if (!parent) return name;
+    return std::to_wstring(parent->Index()) + L":" + name;
+}
+
+FeatureTreeSummary BuildFeatureTree(std::wstring_view output, ui::TreeView& tree,
+                                    FeatureStateMap& states) {
+    states.clear();
+    tree.Clear();
+    FeatureTreeSummary summary;
+    // Entry d-1: the key of the most recent node of depth d. Entries deeper
+    // than the last node added belong to finished branches and are never used
+    // as parents, because a line may go at most one level deeper.
+    std::vector<std::wstring> levelKeys;
+    int lastDepth = 0;
+    for (std::wstring_view line : SplitOutputLines(output)) {
+        auto feature = ReadFeatureLine(line);
+        if (!feature) continue;
+        const int depth = feature->depth;
+        if (feature->name.empty() || depth > lastDepth + 1) {
+            ++summary.linesSkipped;
+            continue;
+        }
+        ui::TreeNode* node = nullptr;
+        std::wstring key;
+        if (depth == 1) {
+            key = BuildNodeKey(nullptr, feature->name);
+            node = tree.AddRoot(key, feature->name);
+        } else {
+            const std::wstring& parentKey = levelKeys[static_cast<std::size_t>(depth - 2)];
+            key = BuildNodeKey(tree.FindByKey(parentKey), feature->name);
+            node = tree.AddChild(parentKey, key, feature->name);
+        }
+        if (!node) {  // the same name twice under one parent
+            ++summary.linesSkipped;
+            continue;
+        }
+        if (levelKeys.size() < static_cast<std::size_t>(depth))
+            levelKeys.resize(static_cast<std::size_t>(depth));
+        levelKeys[static_cast<std::size_t>(depth - 1)] = std::move(key);
+        lastDepth = depth;
+
+        auto [entry, added] = states.try_emplace(feature->name, true);
+        (void)added;
+        if (feature->installed) {
+            node->SetChecked(true);
+        } else {
+            node->SetChecked(false);
+            entry->second = false;
+        }
+        node->SetExpanded(true);
+        ++summary.nodesAdded;
+    }
+    return summary;
+}
+
+}  // namespace features

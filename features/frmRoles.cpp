@@ -1,0 +1,182 @@
+#include "features/frmRoles.h"
+
+#include <cwctype>
+
+#include "app/FormCatalog.h"
+#include "app/Services.h"
+#include "sysaccess/ICommandRunner.h"
+#include "sysaccess/cRegistry.h"
+#include "ui/Shell.h"
+
+namespace features {
+namespace {
+
+app::FormRegistration registration(L"frmRoles",
+                                   [](app::Services& s) { return ui::NewForm<frmRoles>(s); });
+
+constexpr const wchar_t* kCharactersCmdInterprets = L"&|<>^%\"";
+
+}  // namespace
+
+frmRoles::frmRoles(app::Services& services)
+    : ui::Form(*services.shell, L"frmRoles"), services_(services) {
+    SetCaption(L"Server Features and Roles");
+    clientWidth = 6735;
+    clientHeight = 7275;
+
+    tvwFeatures = &Add<ui::TreeView>(L"tvwFeatures");
+    tvwFeatures->bounds = {120, 120, 6495, 4215};
+    tvwFeatures->checkBoxes = true;
+    tvwFeatures->NodeCheck = [this](ui::TreeNode& node) { tvwFeatures_NodeCheck(node); };
+
+    Frame1 = &Add<ui::Frame>(L"Frame1");
+    Frame1->SetCaption(L"Status");
+    Frame1->bounds = {120, 4440, 6495, 2175};
+
+    txtResults = &Add<ui::TextBox>(L"txtResults");
+    txtResults->container = Frame1;
+    txtResults->bounds = {240, 4680, 6255, 1815};
+    txtResults->multiLine = true;
+    txtResults->scrollBars = true;
+    txtResults->SetBackColor(ui::kColorButtonFace);
+
+    cmdUpdate = &Add<ui::Button>(L"cmdUpdate");
+    cmdUpdate->SetCaption(L"&Configure");
+    cmdUpdate->bounds = {3840, 6765, 1335, 375};
+    cmdUpdate->Click = [this] { cmdUpdate_Click(); };
+
+    cmdExit = &Add<ui::Button>(L"cmdExit");
+    cmdExit->SetCaption(L"&Close");
+    cmdExit->bounds = {5280, 6765, 1335, 375};
+    cmdExit->Click = [this] { cmdExit_Click(); };
+
+    SetTabOrder({tvwFeatures, txtResults, cmdUpdate, cmdExit});
+}
+
+void frmRoles::Form_Load() { LoadFeatures(); }
+
+bool frmRoles::Is64Bit() {
+    if (!services_.registry) return false;
+    try {
+        sysaccess::cRegistry reg(*services_.registry);
+        reg.SetClassKey(sysaccess::kHkeyLocalMachine);
+        reg.SetSectionKey(L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion");
+        reg.SetValueType(sysaccess::kRegSz);
+        reg.SetValueKey(L"BuildLabEx");
+        std::wstring build = reg.Value().ToText();
+        for (auto& c : build) c = static_cast<wchar_t>(std::towlower(c));
+        return build.find(L"64") != std::wstring::npos;
+    } catch (...) {
+        return false;  // unreadable: the 32-bit tool
+    }
+}
+
+void frmRoles::LoadFeatures() {
+    const std::wstring tool = Is64Bit() ? L"oclist64.exe" : L"oclist.exe";
+    std::wstring output;
+    if (services_.runner) output = services_.runner->RunAndCaptureOutput(tool, true, true, true);
+    ParseFeatureList(output);
+}
+
+void frmRoles::ParseFeatureList(const std::wstring& output) {
+    FeatureStateMap fresh;
+    BuildFeatureTree(output, *tvwFeatures, fresh);
+    FeatureStates = std::move(fresh);
+}
+
+void frmRoles::tvwFeatures_NodeCheck(ui::TreeNode& node) {
+    if (node.Checked()) {
+        for (ui::TreeNode* up = node.Parent(); up; up = up->Parent()) up->SetChecked(true);
+    } else {
+        UncheckDescendants(node);
+    }
+}
+
+void frmRoles::UncheckDescendants(ui::TreeNode& node) {
+    // Depth-first, pre-order, without recursion: the tree may be deep.
+    std::vector<ui::TreeNode*> pending(node.ChildList().rbegin(), node.ChildList().rend());
+    while (!pending.empty()) {
+        ui::TreeNode* child = pending.back();
+        pending.pop_back();
+        child->SetChecked(false);
+        pending.insert(pending.end(), child->ChildList().rbegin(), child->ChildList().rend());
+    }
+}
+
+void frmRoles::cmdUpdate_Click() {
+    ApplyChanges();
+    LoadFeatures();
+}
+
+void frmRoles::cmdExit_Click() { Unload(); }
+
+void frmRoles::ApplyChanges() {
+    for (int index : GetRootNodeIndexes()) ApplyNodeChanges(index);
+}
+
+std::vector<int> frmRoles::GetRootNodeIndexes() const {
+    std::vector<int> indexes;
+    for (int i = 1; i <= tvwFeatures->Count(); ++i)
+        if (!tvwFeatures->Node(i)->Parent()) indexes.push_back(i);
+    return indexes;
+}
+
+void frmRoles::ApplyNodeChanges(int nodeIndex) {
+    ui::TreeNode* start = tvwFeatures->Node(nodeIndex);
+    if (!start) return;
+    // Pre-order: a parent is installed before its children; a removal covers
+    // its whole subtree, so nothing below it is visited.
+    std::vector<ui::TreeNode*> pending{start};
+    while (!pending.empty()) {
+        ui::TreeNode* node = pending.back();
+        pending.pop_back();
+        const std::wstring& name = node->Text();
+        const auto reported = FeatureStates.find(name);
+        const bool installed = reported != FeatureStates.end() && reported->second;
+        if (node->Checked() != installed) {
+            if (!node->Checked()) {
+                RunOcSetup(name, true);
+                continue;
+            }
+            RunOcSetup(name, false);
+        }
+        pending.insert(pending.end(), node->ChildList().rbegin(), node->ChildList().rend());
+    }
+}
+
+bool frmRoles::IsUnsafeFeatureName(const std::wstring& name) {
+    for (wchar_t c : name)
+        if (c < L' ' || c == 0x7F || std::wcschr(kCharactersCmdInterprets, c)) return true;
+    return false;
+}
+
+void frmRoles::RunOcSetup(const std::wstring& featureName, bool uninstall) {
+    AppendLogLine((uninstall ? L"Uninstalling feature: " : L"Installing feature: ") + featureName);
+    if (IsUnsafeFeatureName(featureName)) {
+        // The name goes into a cmd command line unquoted; with one of these
+        // characters cmd would run or redirect something else.
+        AppendLogLine(
+            L"Skipped: the name contains a character that cmd would interpret "
+            L"(& | < > ^ % \" or a control character), so no command was run.");
+        MoveCaretToEnd();
+        return;
+    }
+    std::wstring commandLine = L"cmd /c ocsetup " + featureName;
+    if (uninstall) commandLine += L" /uninstall";
+    AppendLogLine(L"Executing: " + commandLine);
+    MoveCaretToEnd();
+    GetShell().Refresh(*this);
+    GetShell().Sleep(100);
+    if (services_.runner) services_.runner->RunAndCaptureOutput(commandLine, true, true, true);
+    MoveCaretToEnd();
+}
+
+void frmRoles::AppendLogLine(const std::wstring& line) {
+    txtResults->SetText(txtResults->Text() + L"\r\n" + line);
+}
+
+void frmRoles::MoveCaretToEnd() {
+    txtResults->SetSelection(static_cast<int>(txtResults->Text().size()), 0);
+}
+
+}  // namespace features
