@@ -1,0 +1,82 @@
+#include "win32/Win32Identity.h"
+
+// clang-format off
+#include <winsock2.h>
+#include <windows.h>
+#include <iphlpapi.h>
+#include <lm.h>
+// clang-format on
+
+#include <cstring>
+#include <vector>
+
+#include "sysaccess/StringFromPointer.h"
+
+namespace win32 {
+
+namespace {
+
+// The buffer NetGetJoinInformation returns, released on every path.
+class NetApiBuffer {
+  public:
+    NetApiBuffer() = default;
+    ~NetApiBuffer() {
+        if (buffer_) ::NetApiBufferFree(buffer_);
+    }
+    NetApiBuffer(const NetApiBuffer&) = delete;
+    NetApiBuffer& operator=(const NetApiBuffer&) = delete;
+    LPWSTR* Receive() { return &buffer_; }
+    const wchar_t* Get() const { return buffer_; }
+
+  private:
+    LPWSTR buffer_ = nullptr;
+};
+
+std::wstring FromAnsi(const char* text, std::size_t maxBytes) {
+    std::size_t length = 0;
+    while (length < maxBytes && text[length] != '\0') ++length;
+    if (length == 0) return std::wstring();
+    const int needed = ::MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(length), nullptr, 0);
+    if (needed <= 0) return std::wstring();
+    std::wstring wide(static_cast<std::size_t>(needed), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(length), wide.data(), needed);
+    return wide;
+}
+
+}  // namespace
+
+std::wstring Win32Identity::ComputerName() {
+    // A buffer of 100 characters as the name has always been asked for; the
+    // size the call leaves says how much of it is the name.
+    wchar_t buffer[100] = {};
+    DWORD size = 100;
+    ::GetComputerNameW(buffer, &size);
+    if (size > 100) size = 100;
+    return std::wstring(buffer, size);
+}
+
+bool Win32Identity::NetworkDomainName(std::wstring& domain) {
+    ULONG size = 0;
+    ::GetNetworkParams(nullptr, &size);
+    if (size == 0 || size < sizeof(FIXED_INFO)) return false;
+    std::vector<unsigned char> buffer(size);
+    if (::GetNetworkParams(reinterpret_cast<FIXED_INFO*>(buffer.data()), &size) != ERROR_SUCCESS)
+        return false;
+    const auto* info = reinterpret_cast<const FIXED_INFO*>(buffer.data());
+    domain = FromAnsi(info->DomainName, sizeof info->DomainName);
+    return true;
+}
+
+std::uint32_t Win32Identity::JoinInformation(const std::wstring& server, std::wstring& name,
+                                             int& status) {
+    NetApiBuffer buffer;
+    NETSETUP_JOIN_STATUS joinStatus = NetSetupUnknownStatus;
+    const NET_API_STATUS result =
+        ::NetGetJoinInformation(server.c_str(), buffer.Receive(), &joinStatus);
+    if (result != NERR_Success) return result;
+    name = sysaccess::StringFromPointer(buffer.Get());
+    status = static_cast<int>(joinStatus);
+    return 0;
+}
+
+}  // namespace win32
