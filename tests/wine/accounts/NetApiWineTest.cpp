@@ -7,6 +7,7 @@
 // clang-format on
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -31,10 +32,14 @@ SIZE_T ProcessHeapBusyBytes() {
     return total;
 }
 
-DWORD HandleCount() {
-    DWORD count = 0;
-    ::GetProcessHandleCount(::GetCurrentProcess(), &count);
-    return count;
+// The value the next new handle gets. Handles left open take the free slots,
+// so the value grows when something leaks them (Wine's handle count itself
+// is not maintained, so the count cannot tell).
+std::uintptr_t NextHandleValue() {
+    HANDLE probe = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    const auto value = reinterpret_cast<std::uintptr_t>(probe);
+    if (probe) ::CloseHandle(probe);
+    return value;
 }
 
 std::wstring CurrentUserName() {
@@ -114,29 +119,37 @@ TEST_F(NetApiWine, GroupsAndMembersListWithoutFailing) {
         EXPECT_EQ(m.text.rfind(L"Error calling NetLocalGroupGetMembers: ", 0), 0u);
 }
 
-TEST_F(NetApiWine, TheHeapMeasureSeesLeakedApiBuffers) {
-    // Proves the measure used below: leaked netapi32 buffers show up in it.
-    const SIZE_T before = ProcessHeapBusyBytes();
+TEST_F(NetApiWine, TheMeasuresSeeLeakedApiBuffersAndHandles) {
+    // Proves the measures used below: leaks show up in them.
+    const SIZE_T heapBefore = ProcessHeapBusyBytes();
     std::vector<LPVOID> leaked(200);
     for (auto& buffer : leaked) ASSERT_EQ(::NetApiBufferAllocate(64, &buffer), NERR_Success);
-    const SIZE_T during = ProcessHeapBusyBytes();
+    const SIZE_T heapDuring = ProcessHeapBusyBytes();
     for (auto buffer : leaked) ::NetApiBufferFree(buffer);
-    EXPECT_GE(during, before + 200 * 64);
+    EXPECT_GE(heapDuring, heapBefore + 200 * 64);
+
+    const std::uintptr_t handleBefore = NextHandleValue();
+    std::vector<HANDLE> open(50);
+    for (auto& h : open) h = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    const std::uintptr_t handleDuring = NextHandleValue();
+    for (auto h : open) ::CloseHandle(h);
+    EXPECT_GT(handleDuring, handleBefore + 16);
+    EXPECT_LE(NextHandleValue(), handleBefore + 16);
 }
 
 TEST_F(NetApiWine, RepeatedCallsLeaveNoBuffersOrHandlesBehind) {
     OneRoundOfEveryCall();  // first-use allocations of the API itself
     OneRoundOfEveryCall();
     const SIZE_T heapBefore = ProcessHeapBusyBytes();
-    const DWORD handlesBefore = HandleCount();
+    const std::uintptr_t handleBefore = NextHandleValue();
     constexpr int kRounds = 500;
     for (int i = 0; i < kRounds; ++i) OneRoundOfEveryCall();
     const SIZE_T heapAfter = ProcessHeapBusyBytes();
-    const DWORD handlesAfter = HandleCount();
+    const std::uintptr_t handleAfter = NextHandleValue();
     // One leaked user buffer per round would be at least kRounds * 16 bytes.
     EXPECT_LT(heapAfter, heapBefore + kRounds * 8)
         << "before " << heapBefore << " after " << heapAfter;
-    EXPECT_LE(handlesAfter, handlesBefore + 2);
+    EXPECT_LE(handleAfter, handleBefore + 16) << "handles left open";
 }
 
 TEST_F(NetApiWine, AccountManagementShowsTheSystemsUsers) {
