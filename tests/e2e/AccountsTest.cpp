@@ -208,6 +208,12 @@ TEST(Accounts, SetPasswordIsCaptionedWithTheSelectedUser) {
     e2e::PressMessageBoxButton(*box, L"OK");
     ASSERT_TRUE(e2e::WaitUntil([&] { return !app.CurrentMessageBox().has_value(); }));
     EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::Text(edits[1]).empty(); }));
+    // The first box has the focus with its whole text selected.
+    EXPECT_TRUE(e2e::WaitUntil([&] { return e2e::FocusedControl(window) == edits[0]; }));
+    DWORD_PTR selection = 0;
+    ::SendMessageTimeoutW(edits[0], EM_GETSEL, 0, 0, SMTO_ABORTIFHUNG, 5000, &selection);
+    EXPECT_EQ(LOWORD(selection), 0);
+    EXPECT_EQ(HIWORD(selection), 3);
 
     e2e::SetText(edits[1], L"One");
     e2e::Click(e2e::FindChild(window, L"OK"));

@@ -68,6 +68,10 @@ TEST_F(AccountMgmtForm, WithoutGroupsTheBoxAndMemberListStayEmpty) {
     EXPECT_EQ(form->cmbGroups->ListIndex(), -1);
     EXPECT_EQ(form->lstGroupMembers->ListCount(), 0);
     EXPECT_EQ(CallCount(L"NetLocalGroupGetMembers"), 0);
+
+    form->lstUsers->UserSelect(1);  // a user but no group: ">>" does nothing
+    form->cmdAdd->UserClick();
+    EXPECT_EQ(CallCount(L"NetLocalGroupAddMembers"), 0);
     EXPECT_TRUE(shell.messages.empty());
 }
 
