@@ -3,8 +3,8 @@
 #include <cwctype>
 
 #include "app/FormCatalog.h"
-#include "app/mdlComputerReboot.h"
 #include "app/Services.h"
+#include "app/mdlComputerReboot.h"
 #include "identity/mdlComputerName.h"
 #include "ui/Shell.h"
 
