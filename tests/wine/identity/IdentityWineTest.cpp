@@ -187,6 +187,7 @@ TEST_F(WineIdentity, AdapterPropertiesConvertToTextsBooleansArraysAndNulls) {
             ->Call(L"ExecQuery", {Variant(L"Select * from Win32_NetworkAdapterConfiguration")})
             .Object()
             ->Items();
+    GTEST_LOG_(INFO) << adapters.size() << " adapter configurations";
     for (const auto& adapter : adapters) {
         ASSERT_TRUE(adapter);
         Variant dhcp = adapter->Get(L"DHCPEnabled");
