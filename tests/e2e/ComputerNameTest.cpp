@@ -129,4 +129,61 @@ TEST_F(ComputerNameDialog, RenameThatTheSystemRefusesIsReportedAndTheDialogStays
     EXPECT_TRUE(app.Running());
 }
 
+TEST_F(ComputerNameDialog, CredentialsPromptIsModalAndEveryWayOutButOkIsSilent) {
+    HWND main = app.WaitForWindow(kMainCaption);
+    const wchar_t kPrompt[] = L"Credentials for CORP domain:";
+    e2e::Click(domainOption);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::IsEnabled(domainBox); }));
+    e2e::SetText(domainBox, L"corp");
+    HWND ok = e2e::FindChild(dialog, L"&OK");
+
+    // Escape cancels.
+    e2e::Click(ok);
+    HWND prompt = app.WaitForWindow(kPrompt);
+    ASSERT_NE(prompt, nullptr) << "no credentials prompt";
+    EXPECT_TRUE(e2e::WaitUntil([&] { return !::IsWindowEnabled(dialog); }));
+    EXPECT_FALSE(::IsWindowEnabled(main));
+    e2e::SendKey(prompt, VK_ESCAPE);
+    EXPECT_TRUE(e2e::WaitUntil([&] { return app.Windows(kPrompt).empty(); }));
+    EXPECT_TRUE(e2e::WaitUntil([&] { return ::IsWindowEnabled(dialog) != FALSE; }));
+    ::Sleep(300);
+    EXPECT_FALSE(app.CurrentMessageBox().has_value());
+
+    // The close box leaves the prompt without an answer: silent as well.
+    e2e::Click(ok);
+    prompt = app.WaitForWindow(kPrompt);
+    ASSERT_NE(prompt, nullptr);
+    e2e::Close(prompt);
+    EXPECT_TRUE(e2e::WaitUntil([&] { return app.Windows(kPrompt).empty(); }));
+    ::Sleep(300);
+    EXPECT_FALSE(app.CurrentMessageBox().has_value());
+
+    // OK hands the typed account to the join, which this system refuses.
+    e2e::Click(ok);
+    prompt = app.WaitForWindow(kPrompt);
+    ASSERT_NE(prompt, nullptr);
+    HWND user = e2e::FindChildByClass(prompt, L"Edit", 0);
+    HWND password = e2e::FindChildByClass(prompt, L"Edit", 1);
+    ASSERT_NE(user, nullptr);
+    ASSERT_NE(password, nullptr);
+    EXPECT_EQ(::SendMessageW(password, EM_GETPASSWORDCHAR, 0, 0), L'*');
+    e2e::SetText(user, L"CORP\\admin");
+    e2e::SetText(password, L"secret");
+    e2e::Click(e2e::FindChild(prompt, L"OK"));
+    auto box = app.WaitForMessageBox();
+    ASSERT_TRUE(box.has_value()) << "no message after the join";
+    if (box->title == L"Reboot the computer now ?") {
+        e2e::PressMessageBoxButton(*box, L"No");
+        GTEST_SKIP() << "this system joins domains";
+    }
+    const std::wstring prefix = L"Domain join failed. The error code was: ";
+    EXPECT_EQ(box->text.rfind(prefix, 0), 0u) << e2e::Narrow(box->text);
+    EXPECT_GT(box->text.size(), prefix.size());
+    EXPECT_EQ(box->title, L"Quillon");
+    e2e::PressMessageBoxButton(*box, L"OK");
+    EXPECT_TRUE(app.Windows(kPrompt).empty());
+    EXPECT_TRUE(e2e::WaitUntil([&] { return ::IsWindowEnabled(dialog) != FALSE; }));
+    EXPECT_EQ(e2e::Text(domainBox), L"corp");
+}
+
 }  // namespace
