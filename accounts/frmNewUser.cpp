@@ -25,6 +25,11 @@ sysaccess::AutoObjectPtr RequireObject(const Variant& value) {
     throw sysaccess::VbError(91, L"quillon", L"Object variable or With block variable not set");
 }
 
+// Binds a moniker or directory path; a binder that gives nothing fails too.
+sysaccess::AutoObjectPtr BindObject(app::Services& services, const std::wstring& displayName) {
+    return RequireObject(Variant(services.objects->Bind(displayName)));
+}
+
 ui::Label& AddLabel(ui::Form& form, const wchar_t* name, const wchar_t* caption, int top) {
     auto& label = form.Add<ui::Label>(name);
     label.SetCaption(caption);
@@ -148,9 +153,8 @@ bool frmNewUser::UserExists(const std::wstring& strAccountName) {
 
 void frmNewUser::SetUserAccountProperty(const std::wstring& userName, const std::wstring& property,
                                         std::int16_t value) {
-    auto service = services_.objects->Bind(
-        L"winmgmts:\\\\" + identity::GetLocalComputerName(services_) + L"\\root\\cimv2");
-    if (!service) RequireObject(Variant());
+    auto service = BindObject(
+        services_, L"winmgmts:\\\\" + identity::GetLocalComputerName(services_) + L"\\root\\cimv2");
     const std::wstring query =
         L"Select * From Win32_UserAccount Where LocalAccount=True and Name='" +
         EscapeWqlString(userName) + L"'";
@@ -176,9 +180,7 @@ void frmNewUser::SetCannotChangePassword(const std::wstring& userName) {
 
 void frmNewUser::CreateAccount(const std::wstring& userName, const std::wstring& fullName,
                                const std::wstring& description, const std::wstring& password) {
-    auto container =
-        services_.objects->Bind(L"WinNT://" + identity::GetLocalComputerName(services_));
-    if (!container) RequireObject(Variant());
+    auto container = BindObject(services_, L"WinNT://" + identity::GetLocalComputerName(services_));
     auto user = RequireObject(container->Call(L"Create", {Variant(L"user"), Variant(userName)}));
     if (!fullName.empty()) user->Put(L"FullName", Variant(fullName));
     if (!description.empty()) user->Put(L"Description", Variant(description));
