@@ -1,0 +1,118 @@
+// The Remote Desktop dialog of the real program against the registry of the
+// Wine prefix, which the test seeds first and restores afterwards.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+#include "tests/e2e/support/E2eDriver.h"
+
+namespace {
+
+using e2e::QuillonProcess;
+
+const wchar_t* const kServerKey = L"System\\CurrentControlSet\\Control\\Terminal Server";
+const wchar_t* const kRdpTcpKey =
+    L"System\\CurrentControlSet\\Control\\Terminal Server\\Winstations\\RDP-Tcp";
+
+std::optional<DWORD> ReadDword(const wchar_t* key, const wchar_t* name) {
+    DWORD value = 0, size = sizeof(value), type = 0;
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, key, name, RRF_RT_ANY, &type, &value, &size) !=
+            ERROR_SUCCESS ||
+        type != REG_DWORD)
+        return std::nullopt;
+    return value;
+}
+
+void WriteDword(const wchar_t* key, const wchar_t* name, std::optional<DWORD> value) {
+    if (!value) {
+        RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, key, name);
+        return;
+    }
+    RegSetKeyValueW(HKEY_LOCAL_MACHINE, key, name, REG_DWORD, &*value, sizeof(DWORD));
+}
+
+// Puts a value back as it was before the test.
+struct RestoredDword {
+    const wchar_t* key;
+    const wchar_t* name;
+    std::optional<DWORD> original;
+    RestoredDword(const wchar_t* k, const wchar_t* n)
+        : key(k), name(n), original(ReadDword(k, n)) {}
+    ~RestoredDword() { WriteDword(key, name, original); }
+};
+
+struct RemoteDesktopFromMainMenu : ::testing::Test {
+    RestoredDword deny{kServerKey, L"fDenyTSConnections"};
+    RestoredDword auth{kRdpTcpKey, L"UserAuthentication"};
+    std::optional<QuillonProcess> app;
+    HWND dialog = nullptr;
+    HWND allowBox = nullptr;
+    HWND legacyBox = nullptr;
+
+    void Open() {
+        app.emplace();
+        HWND main = app->WaitForWindow(L"Quillon by Varnholt");
+        ASSERT_NE(main, nullptr) << "no main window";
+        HWND button = e2e::FindChild(main, L"&RDP");
+        ASSERT_NE(button, nullptr);
+        e2e::Click(button);
+        dialog = app->WaitForWindow(L"Remote Desktop Settings");
+        ASSERT_NE(dialog, nullptr) << "no Remote Desktop Settings window";
+        allowBox = e2e::FindChild(dialog, L"Allow Remote Administration Connections");
+        legacyBox = e2e::FindChild(dialog, L"Allow Connections from previous versions of Windows");
+        ASSERT_NE(allowBox, nullptr);
+        ASSERT_NE(legacyBox, nullptr);
+    }
+
+    void SaveAndWaitForClose() {
+        e2e::Click(e2e::FindChild(dialog, L"&Save"));
+        EXPECT_TRUE(e2e::WaitUntil([&] {
+            return app->Windows(L"Remote Desktop Settings").empty();
+        })) << "Save closes the window";
+        EXPECT_FALSE(app->CurrentMessageBox().has_value()) << "no message on success";
+    }
+};
+
+TEST_F(RemoteDesktopFromMainMenu, BoxesFollowTheRegistryAndSaveWritesBothValues) {
+    WriteDword(kServerKey, L"fDenyTSConnections", 1);
+    WriteDword(kRdpTcpKey, L"UserAuthentication", 0);
+    Open();
+    EXPECT_FALSE(e2e::IsChecked(allowBox));
+    EXPECT_TRUE(e2e::IsChecked(legacyBox));
+
+    e2e::SetChecked(allowBox, true);
+    e2e::SetChecked(legacyBox, false);
+    ASSERT_TRUE(
+        e2e::WaitUntil([&] { return e2e::IsChecked(allowBox) && !e2e::IsChecked(legacyBox); }));
+    SaveAndWaitForClose();
+    EXPECT_EQ(ReadDword(kServerKey, L"fDenyTSConnections"), 0u);
+    EXPECT_EQ(ReadDword(kRdpTcpKey, L"UserAuthentication"), 1u);
+}
+
+TEST_F(RemoteDesktopFromMainMenu, MissingValuesOpenTickedAndSaveCreatesThem) {
+    WriteDword(kServerKey, L"fDenyTSConnections", std::nullopt);
+    WriteDword(kRdpTcpKey, L"UserAuthentication", std::nullopt);
+    Open();
+    EXPECT_TRUE(e2e::IsChecked(allowBox));
+    EXPECT_TRUE(e2e::IsChecked(legacyBox));
+    SaveAndWaitForClose();
+    EXPECT_EQ(ReadDword(kServerKey, L"fDenyTSConnections"), 0u);
+    EXPECT_EQ(ReadDword(kRdpTcpKey, L"UserAuthentication"), 0u);
+}
+
+TEST_F(RemoteDesktopFromMainMenu, ClosingFromTheTitleBarChangesNothing) {
+    WriteDword(kServerKey, L"fDenyTSConnections", 2);
+    WriteDword(kRdpTcpKey, L"UserAuthentication", 1);
+    Open();
+    EXPECT_FALSE(e2e::IsChecked(allowBox));
+    EXPECT_FALSE(e2e::IsChecked(legacyBox));
+    e2e::SetChecked(allowBox, true);
+    e2e::Close(dialog);
+    EXPECT_TRUE(e2e::WaitUntil([&] { return app->Windows(L"Remote Desktop Settings").empty(); }));
+    EXPECT_EQ(ReadDword(kServerKey, L"fDenyTSConnections"), 2u);
+    EXPECT_EQ(ReadDword(kRdpTcpKey, L"UserAuthentication"), 1u);
+}
+
+}  // namespace
