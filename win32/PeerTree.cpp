@@ -31,6 +31,9 @@ class TreePeer : public Peer {
             // Set after creation, so that the control makes its state images.
             LONG_PTR style = ::GetWindowLongPtrW(hwnd_, GWL_STYLE);
             ::SetWindowLongPtrW(hwnd_, GWL_STYLE, style | TVS_CHECKBOXES);
+            // The control does not destroy the check box images it made.
+            stateImages_.reset(reinterpret_cast<HIMAGELIST>(
+                ::SendMessageW(hwnd_, TVM_GETIMAGELIST, TVSIL_STATE, 0)));
         }
     }
 
@@ -181,8 +184,14 @@ class TreePeer : public Peer {
         for (int i = 1; i <= tree_.Count(); ++i) Insert(*tree_.Node(i));
     }
 
+    struct ImageListDeleter {
+        void operator()(HIMAGELIST list) const { ::ImageList_Destroy(list); }
+    };
+
     ui::TreeView& tree_;
     std::vector<HTREEITEM> items_;  // by node index - 1
+    // Declared last: released after the window (destroyed before the peers).
+    UniqueGuiObject<HIMAGELIST, ImageListDeleter> stateImages_;
 };
 
 }  // namespace
