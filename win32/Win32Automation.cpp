@@ -397,7 +397,9 @@ class DispatchObject : public sysaccess::IAutoObject {
 
     void Put(const std::wstring& name, const Variant& value) override {
         ArgumentList args({value}, false);
-        Invoke(name, IdOf(name), DISPATCH_PROPERTYPUT, args, true);
+        // An object is assigned by reference, as a Set statement does.
+        const WORD flags = value.IsObject() ? DISPATCH_PROPERTYPUTREF : DISPATCH_PROPERTYPUT;
+        Invoke(name, IdOf(name), flags, args, true);
     }
 
     Variant Call(const std::wstring& method, const std::vector<Variant>& args) override {
@@ -442,6 +444,7 @@ class DispatchObject : public sysaccess::IAutoObject {
     DISPID IdOf(const std::wstring& name) {
         DISPID id = DISPID_UNKNOWN;
         LPOLESTR names[] = {const_cast<LPOLESTR>(name.c_str())};
+        ::SetErrorInfo(0, nullptr);
         HRESULT hr = dispatch_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
         if (FAILED(hr)) Fail(hr, name);
         return id;
