@@ -61,10 +61,10 @@ FeatureTreeSummary BuildFeatureTree(std::wstring_view output, ui::TreeView& tree
     states.clear();
     tree.Clear();
     FeatureTreeSummary summary;
-    // Entry d-1: the key of the most recent node of depth d. Entries deeper
-    // than the last node added belong to finished branches and are never used
-    // as parents, because a line may go at most one level deeper.
-    std::vector<std::wstring> levelKeys;
+    // Entry d-1: the most recent node of depth d. Entries deeper than the last
+    // node added belong to finished branches and are never used as parents,
+    // because a line may go at most one level deeper.
+    std::vector<ui::TreeNode*> levelNodes;
     int lastDepth = 0;
     for (std::wstring_view line : SplitOutputLines(output)) {
         auto feature = ReadFeatureLine(line);
@@ -75,22 +75,19 @@ FeatureTreeSummary BuildFeatureTree(std::wstring_view output, ui::TreeView& tree
             continue;
         }
         ui::TreeNode* node = nullptr;
-        std::wstring key;
         if (depth == 1) {
-            key = BuildNodeKey(nullptr, feature->name);
-            node = tree.AddRoot(key, feature->name);
+            node = tree.AddRoot(BuildNodeKey(nullptr, feature->name), feature->name);
         } else {
-            const std::wstring& parentKey = levelKeys[static_cast<std::size_t>(depth - 2)];
-            key = BuildNodeKey(tree.FindByKey(parentKey), feature->name);
-            node = tree.AddChild(parentKey, key, feature->name);
+            const ui::TreeNode* parent = levelNodes[static_cast<std::size_t>(depth - 2)];
+            node = tree.AddChild(parent->Key(), BuildNodeKey(parent, feature->name), feature->name);
         }
         if (!node) {  // the same name twice under one parent
             ++summary.linesSkipped;
             continue;
         }
-        if (levelKeys.size() < static_cast<std::size_t>(depth))
-            levelKeys.resize(static_cast<std::size_t>(depth));
-        levelKeys[static_cast<std::size_t>(depth - 1)] = std::move(key);
+        if (levelNodes.size() < static_cast<std::size_t>(depth))
+            levelNodes.resize(static_cast<std::size_t>(depth));
+        levelNodes[static_cast<std::size_t>(depth - 1)] = node;
         lastDepth = depth;
 
         auto [entry, added] = states.try_emplace(feature->name, true);
