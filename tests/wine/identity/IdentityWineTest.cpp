@@ -257,3 +257,15 @@ TEST_F(WineIdentity, GarbageDisplayNameFailsWithADescription) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DescribeHresult, GivesTextsForSystemAndAutomationFailures) {
+    EXPECT_FALSE(win32::DescribeHresult(E_ACCESSDENIED).empty());
+    EXPECT_EQ(win32::DescribeHresult(E_ACCESSDENIED).find(L"\r\n"), std::wstring::npos);
+    EXPECT_EQ(win32::DescribeHresult(static_cast<long>(0x80020006ul)), L"Unknown name.");
+    EXPECT_EQ(win32::DescribeHresult(static_cast<long>(0x12345678ul)),
+              L"Automation error 0x12345678");
+}
+
+}  // namespace
