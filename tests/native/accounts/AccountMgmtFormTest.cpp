@@ -275,8 +275,9 @@ TEST_F(AccountMgmtForm, LayoutKeepsListsInTheFrameAndTheFourPictureButtonsInARow
         EXPECT_GE(row[i]->bounds.top, frame.top + frame.height);
         EXPECT_LE(row[i]->bounds.top + row[i]->bounds.height, form->clientHeight);
         EXPECT_LE(row[i]->bounds.left + row[i]->bounds.width, form->clientWidth);
-        if (i > 0)
+        if (i > 0) {
             EXPECT_GT(row[i]->bounds.left, row[i - 1]->bounds.left + row[i - 1]->bounds.width);
+        }
     }
     EXPECT_FALSE(form->cmbGroups->sorted);
 }
