@@ -22,8 +22,8 @@ std::wstring VersionText() {
 }
 
 frmAbout::frmAbout(Services& services) : ui::Form(*services.shell, L"frmAbout") {
-    clientWidth = 5730;
-    clientHeight = 3660;
+    clientWidth = 6210;
+    clientHeight = 3600;
     borderStyle = ui::BorderStyle::FixedDialog;
     iconId = IDI_APP;
 
@@ -33,25 +33,25 @@ frmAbout::frmAbout(Services& services) : ui::Form(*services.shell, L"frmAbout") 
     picIcon->tabStop = false;
 
     lblTitle = &Add<ui::Label>(L"lblTitle");
-    lblTitle->bounds = {1050, 240, 4440, 285};
+    lblTitle->bounds = {1050, 240, 4920, 285};
     lblTitle->bold = true;
     lblVersion = &Add<ui::Label>(L"lblVersion");
-    lblVersion->bounds = {1050, 540, 4440, 255};
+    lblVersion->bounds = {1050, 540, 4920, 255};
     lblDescription = &Add<ui::Label>(L"lblDescription");
-    lblDescription->bounds = {1050, 855, 4440, 900};
+    lblDescription->bounds = {1050, 855, 4920, 840};
 
     Line1[0] = &Add<ui::Line>(L"Line1", 0);
-    Line1[0]->bounds = {240, 1860, 5250, 0};
+    Line1[0]->bounds = {240, 1830, 5730, 0};
 
     lblDisclaimer = &Add<ui::Label>(L"lblDisclaimer");
-    lblDisclaimer->bounds = {240, 1980, 5250, 1020};
+    lblDisclaimer->bounds = {240, 1950, 5730, 900};
 
     Line1[1] = &Add<ui::Line>(L"Line1", 1);
-    Line1[1]->bounds = {240, 3060, 5250, 0};
+    Line1[1]->bounds = {240, 2970, 5730, 0};
 
     cmdOK = &Add<ui::Button>(L"cmdOK");
     cmdOK->SetCaption(L"OK");
-    cmdOK->bounds = {4275, 3165, 1215, 375};
+    cmdOK->bounds = {4755, 3090, 1215, 375};
     cmdOK->isDefault = true;
     cmdOK->isCancel = true;
     cmdOK->Click = [this] { cmdOK_Click(); };
@@ -68,14 +68,12 @@ void frmAbout::Form_Load() {
     lblTitle->SetCaption(title);
     lblDescription->SetCaption(title + L" by " + kAuthor + L"\r\n" + L"Written by " + kAuthor +
                                L" and the " + title + L" authors.\r\n" + L"\r\n" +
-                               L"No web site: see the README and LICENSE files that come with it.");
+                               L"No web site: see the README and LICENSE files.");
     lblDisclaimer->SetCaption(
         L"Free software under the MIT License, provided \"as is\", without warranty of any "
         L"kind.\r\n"
         L"Warning: " +
-        title +
-        L" changes the configuration of the computer it runs on "
-        L"(names, network, accounts, features, remote access, restart). Use it at your own risk.");
+        title + L" changes the configuration of this computer. Use it at your own risk.");
 }
 
 void frmAbout::cmdOK_Click() { Unload(); }
