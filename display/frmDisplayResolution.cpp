@@ -93,7 +93,7 @@ frmDisplayResolution::frmDisplayResolution(app::Services& services)
         optRes[i] = &Add<ui::OptionButton>(L"optRes", i);
         optRes[i]->SetCaption(kChoices[i].caption);
         optRes[i]->container = Frame3;
-        optRes[i]->bounds = {360 + 1800 * kChoices[i].column, 480 + 375 * kChoices[i].row, 1695,
+        optRes[i]->bounds = {360 + 1800 * kChoices[i].column, 480 + 375 * kChoices[i].row, 1575,
                              315};
         optRes[i]->Click = [this, i] { optRes_Click(i); };
     }

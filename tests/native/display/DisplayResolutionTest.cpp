@@ -19,6 +19,11 @@ const std::wstring kDesktop = L"Control Panel\\Desktop";
 const std::wstring kInvalid = L"Invalid resolution specified. Settings will not be saved.";
 const std::wstring kSaved = L"Display Resolution set and will take effect after restart.";
 
+std::string ControlName(const ui::Control& control) {
+    std::string name(control.Name().begin(), control.Name().end());
+    return control.Index() >= 0 ? name + "(" + std::to_string(control.Index()) + ")" : name;
+}
+
 struct DisplaySettings : ::testing::Test {
     testing_support::TestShell shell;
     testing_support::FakeRegistry registry;
@@ -97,6 +102,18 @@ TEST_F(DisplaySettings, ControlsAndCaptions) {
               L"Show window contents while dragging (current user only):");
     EXPECT_EQ(form->chkFullWindowDragging->container, form->Frame2);
     EXPECT_EQ(form->cmdSave->Caption(), L"&Save Settings");
+
+    // Every control lies inside its frame, and every frame inside the window.
+    for (const auto& control : form->Controls()) {
+        const ui::Bounds& b = control->bounds;
+        const ui::Bounds outer = control->container
+                                     ? control->container->bounds
+                                     : ui::Bounds{0, 0, form->clientWidth, form->clientHeight};
+        EXPECT_GE(b.left, outer.left) << ControlName(*control);
+        EXPECT_GE(b.top, outer.top) << ControlName(*control);
+        EXPECT_LE(b.left + b.width, outer.left + outer.width) << ControlName(*control);
+        EXPECT_LE(b.top + b.height, outer.top + outer.height) << ControlName(*control);
+    }
 }
 
 TEST_F(DisplaySettings, StoredPresetSelectsItsButtonWithEmptyDisabledBoxes) {
