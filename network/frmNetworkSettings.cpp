@@ -88,7 +88,6 @@ frmNetworkSettings::frmNetworkSettings(app::Services& services)
     SetCaption(L"Network Settings");
     clientWidth = 4830;
     clientHeight = 5430;
-    borderStyle = ui::BorderStyle::FixedDialog;
 
     cmbInterfaces = &Add<ui::ComboBox>(L"cmbInterfaces");
     cmbInterfaces->bounds = {120, 120, 4590, 315};
