@@ -40,18 +40,20 @@ DWORD ProcessOf(HWND hwnd) {
     return pid;
 }
 
+struct ProcessWindows {
+    DWORD pid;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectProcessWindow(HWND hwnd, LPARAM data) {
+    auto* search = reinterpret_cast<ProcessWindows*>(data);
+    if (ProcessOf(hwnd) == search->pid && ::IsWindowVisible(hwnd)) search->found.push_back(hwnd);
+    return TRUE;
+}
+
 std::vector<HWND> TopLevelWindowsOf(DWORD pid) {
-    struct Search {
-        DWORD pid;
-        std::vector<HWND> found;
-    } search{pid, {}};
-    ::EnumWindows(
-        [](HWND hwnd, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            if (ProcessOf(hwnd) == s->pid && ::IsWindowVisible(hwnd)) s->found.push_back(hwnd);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    ProcessWindows search{pid, {}};
+    ::EnumWindows(&CollectProcessWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 

@@ -37,23 +37,21 @@ RECT ChildRect(HWND child) {
 
 LONG_PTR Style(HWND hwnd) { return ::GetWindowLongPtrW(hwnd, GWL_STYLE); }
 
+BOOL CALLBACK CollectChild(HWND child, LPARAM data) {
+    reinterpret_cast<std::vector<HWND>*>(data)->push_back(child);
+    return TRUE;
+}
+
+BOOL CALLBACK CollectWithChildren(HWND hwnd, LPARAM data) {
+    reinterpret_cast<std::vector<HWND>*>(data)->push_back(hwnd);
+    ::EnumChildWindows(hwnd, &CollectChild, data);
+    return TRUE;
+}
+
 std::vector<HWND> WindowsOfThisThread() {
     std::vector<HWND> all;
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND hwnd, LPARAM data) -> BOOL {
-            auto* list = reinterpret_cast<std::vector<HWND>*>(data);
-            list->push_back(hwnd);
-            ::EnumChildWindows(
-                hwnd,
-                [](HWND child, LPARAM d) -> BOOL {
-                    reinterpret_cast<std::vector<HWND>*>(d)->push_back(child);
-                    return TRUE;
-                },
-                data);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&all));
+    ::EnumThreadWindows(::GetCurrentThreadId(), &CollectWithChildren,
+                        reinterpret_cast<LPARAM>(&all));
     return all;
 }
 
@@ -87,25 +85,23 @@ class MessageBoxAnswerer {
     std::atomic<bool> answered{false};
 
   private:
+    static BOOL CALLBACK MatchBox(HWND hwnd, LPARAM data) {
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(hwnd, &pid);
+        wchar_t cls[64] = {};
+        ::GetClassNameW(hwnd, cls, 64);
+        if (pid == ::GetCurrentProcessId() && ::IsWindowVisible(hwnd) &&
+            std::wstring(cls) == L"#32770") {
+            *reinterpret_cast<HWND*>(data) = hwnd;
+            return FALSE;
+        }
+        return TRUE;
+    }
+
     static HWND FindBox() {
-        struct Search {
-            HWND found = nullptr;
-        } search;
-        ::EnumWindows(
-            [](HWND hwnd, LPARAM data) -> BOOL {
-                DWORD pid = 0;
-                ::GetWindowThreadProcessId(hwnd, &pid);
-                wchar_t cls[64] = {};
-                ::GetClassNameW(hwnd, cls, 64);
-                if (pid == ::GetCurrentProcessId() && ::IsWindowVisible(hwnd) &&
-                    std::wstring(cls) == L"#32770") {
-                    reinterpret_cast<Search*>(data)->found = hwnd;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&search));
-        return search.found;
+        HWND found = nullptr;
+        ::EnumWindows(&MatchBox, reinterpret_cast<LPARAM>(&found));
+        return found;
     }
 
     void Run(int button) {
