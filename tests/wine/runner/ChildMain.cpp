@@ -8,6 +8,8 @@
 //                    output and writes "grandchild" after ms, and exits
 //   late:<ms>        sleeps ms, then writes "grandchild"
 //   cmdline          its own command line, as it received it
+//   sjis             1023 'x', then 600 times "日本語" in Shift-JIS: every
+//                    1024-byte seam falls inside a character
 #include <gmock/gmock.h>
 #include <windows.h>
 
@@ -104,6 +106,10 @@ int Child(const std::string& mode, const std::string& argument) {
         ::WideCharToMultiByte(CP_UTF8, 0, line, -1, utf8.data(), size, nullptr, nullptr);
         utf8.resize(std::strlen(utf8.c_str()));
         Write(STD_OUTPUT_HANDLE, utf8);
+    } else if (mode == "sjis") {
+        std::string bytes(1023, 'x');
+        for (int i = 0; i < 600; ++i) bytes += "\x93\xFA\x96\x7B\x8C\xEA";
+        Write(STD_OUTPUT_HANDLE, bytes);
     } else {
         return 3;
     }

@@ -158,6 +158,15 @@ TEST_F(Runner, NoHandleIsLeftOpen) {
     ::CloseHandle(event);
 }
 
+TEST_F(Runner, DoubleByteOemTextCutAtEverySeamComesBackWhole) {
+    // Wine takes the code pages from the Unix locale it was started with:
+    // run the tests with LC_ALL=ja_JP.UTF-8 to have the OEM code page 932.
+    if (::GetOEMCP() != 932) GTEST_SKIP() << "OEM code page " << ::GetOEMCP() << ", not 932";
+    std::wstring expected(1023, L'x');
+    for (int i = 0; i < 600; ++i) expected += L"\u65E5\u672C\u8A9E";
+    EXPECT_TRUE(Run(L"sjis") == expected);
+}
+
 // The code-page adapter with real conversions, cut at every byte.
 std::wstring DecodeInTwo(const win32::WindowsCodePage& cp, const std::string& bytes,
                          std::size_t cut) {
