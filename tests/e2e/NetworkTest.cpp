@@ -144,7 +144,8 @@ bool KeyExists(const std::wstring& path) {
 class NetworkFromMainMenu : public ::testing::Test {
   protected:
     std::optional<Ipv4Adapter> adapter = FindIpv4Adapter();
-    bool classKeyExisted = KeyExists(kClassKey);
+    // Keys of the connection's path that the test creates, outermost first.
+    std::vector<std::wstring> createdKeys;
     std::optional<QuillonProcess> app;
     HWND dialog = nullptr;
     HWND list = nullptr;
@@ -153,6 +154,11 @@ class NetworkFromMainMenu : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(adapter.has_value()) << "no adapter with an IPv4 address";
         const std::wstring connection = kClassKey + L"\\" + adapter->settingId + L"\\Connection";
+        for (std::size_t pos = connection.find(L'\\');; pos = connection.find(L'\\', pos + 1)) {
+            const std::wstring partial = connection.substr(0, pos);
+            if (!KeyExists(partial)) createdKeys.push_back(partial);
+            if (pos == std::wstring::npos) break;
+        }
         ASSERT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, connection.c_str(), L"Name", REG_SZ,
                                   kConnectionName, static_cast<DWORD>(sizeof(kConnectionName))),
                   ERROR_SUCCESS);
@@ -174,11 +180,8 @@ class NetworkFromMainMenu : public ::testing::Test {
 
     void TearDown() override {
         app.reset();
-        if (!adapter) return;
-        const std::wstring adapterKey = kClassKey + L"\\" + adapter->settingId;
-        RegDeleteKeyW(HKEY_LOCAL_MACHINE, (adapterKey + L"\\Connection").c_str());
-        RegDeleteKeyW(HKEY_LOCAL_MACHINE, adapterKey.c_str());
-        if (!classKeyExisted) RegDeleteKeyW(HKEY_LOCAL_MACHINE, kClassKey.c_str());
+        for (auto it = createdKeys.rbegin(); it != createdKeys.rend(); ++it)
+            RegDeleteKeyW(HKEY_LOCAL_MACHINE, it->c_str());
     }
 
     std::wstring NextMessage() {
@@ -190,7 +193,8 @@ class NetworkFromMainMenu : public ::testing::Test {
         EXPECT_EQ(box->title, L"Quillon");
         EXPECT_EQ(box->buttons, std::vector<std::wstring>{L"OK"});
         e2e::PressMessageBoxButton(*box, L"OK");
-        EXPECT_TRUE(e2e::WaitUntil([&] { return !app->CurrentMessageBox().has_value(); }));
+        // The next message may open at once, so wait for this box to go.
+        EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindow(box->hwnd); }));
         return box->text;
     }
 };
