@@ -205,6 +205,22 @@ TEST_F(Win32ShellTest, WindowsSitWhereTheTwipsSayAtTheScreensDpi) {
     EXPECT_EQ(Style(Hwnd(*form->cmbKind)) & 3, CBS_DROPDOWNLIST);
     EXPECT_FALSE(Style(Hwnd(*form->lstItems)) & LBS_SORT);
     EXPECT_TRUE(Style(Hwnd(*form->tvwFeatures)) & TVS_CHECKBOXES);
+    // The form's tool tips (the tree has a tip window of its own): the button
+    // with a tip is covered whether enabled or not, so it has two tools.
+    std::vector<HWND> tips;
+    for (HWND hwnd : WindowsOfThisThread()) {
+        wchar_t cls[64] = {};
+        ::GetClassNameW(hwnd, cls, 64);
+        TTTOOLINFOW tool{};
+        tool.cbSize = TTTOOLINFOW_V2_SIZE;
+        tool.hwnd = window;
+        tool.uId = reinterpret_cast<UINT_PTR>(Hwnd(*form->cmdPicture));
+        if (_wcsicmp(cls, TOOLTIPS_CLASSW) == 0 &&
+            ::SendMessageW(hwnd, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool)))
+            tips.push_back(hwnd);
+    }
+    ASSERT_EQ(tips.size(), 1u);
+    EXPECT_EQ(::SendMessageW(tips[0], TTM_GETTOOLCOUNT, 0, 0), 2);
     // A fixed dialog: no minimise or maximise box, no sizing border.
     EXPECT_FALSE(Style(window) & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
 
@@ -460,6 +476,14 @@ TEST_F(Win32ShellTest, EnterPressesTheDefaultButtonAndEscapeTheCancelButton) {
     shell.DoEvents();
     EXPECT_EQ(form->pictureClicks, 1);
     EXPECT_EQ(form->okClicks, 1);
+    // Access keys: Alt+P presses the graphical button, Alt+F ticks the box.
+    ::PostMessageW(name, WM_SYSCHAR, L'p', 1 << 29);
+    shell.DoEvents();
+    EXPECT_EQ(form->pictureClicks, 2);
+    ::PostMessageW(name, WM_SYSCHAR, L'f', 1 << 29);
+    shell.DoEvents();
+    EXPECT_EQ(form->flagClicks, 1);
+    EXPECT_TRUE(form->chkFlag->Checked());
     // The user's focus reaches the model.
     ::SetFocus(Hwnd(*form->chkFlag));
     ::PostMessageW(Hwnd(*form->chkFlag), WM_NULL, 0, 0);
