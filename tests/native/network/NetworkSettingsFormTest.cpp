@@ -333,6 +333,17 @@ TEST_F(NetworkSettings, AZeroAddressShowsAnEmptyBoxButKeepsTheMask) {
     EXPECT_EQ(form->txtGateway->Text(), L"");
 }
 
+TEST_F(NetworkSettings, WithoutAnAddressTheFirstMaskIsStillShown) {
+    auto lan = AddStaticAdapter(kLan, L"Ethernet");
+    lan->SetProperty(L"IpAddress", Variant::Null());
+    lan->SetProperty(L"IPSubnet", Texts({L"255.0.0.0", L"255.255.0.0"}));
+    lan->SetProperty(L"DefaultIPGateway", Variant(L"10.0.0.1"));  // a lone text, not an array
+    Open();
+    EXPECT_EQ(form->txtIP->Text(), L"");
+    EXPECT_EQ(form->txtSubnetMask->Text(), L"255.0.0.0");
+    EXPECT_EQ(form->txtGateway->Text(), L"10.0.0.1");
+}
+
 TEST_F(NetworkSettings, SeveralGatewaysAreJoinedByBlanksAndFailValidation) {
     auto lan = AddStaticAdapter(kLan, L"Ethernet");
     lan->SetProperty(L"IpAddress", Texts({L"10.0.0.5", L"10.0.1.5"}));
