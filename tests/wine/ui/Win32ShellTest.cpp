@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <stdexcept>
 #include <thread>
@@ -445,6 +446,28 @@ TEST_F(Win32ShellTest, TreeShowsChecksFromCodeAndHandsTheUsersToggleToTheModel) 
     EXPECT_EQ(form->nodeChecks, 1);
     EXPECT_EQ(stateOf(root), 1);
 
+    // A mouse click on the item's box does the same.
+    RECT text{};
+    std::memcpy(&text, &root, sizeof root);  // TVM_GETITEMRECT takes the item in the rectangle
+    ASSERT_TRUE(::SendMessageW(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&text)));
+    POINT box{text.left - 8, (text.top + text.bottom) / 2};
+    ::ClientToScreen(tree, &box);
+    ::SetForegroundWindow(shell.WindowOf(*form));
+    ::SetCursorPos(box.x, box.y);
+    INPUT clicks[2] = {};
+    clicks[0].type = clicks[1].type = INPUT_MOUSE;
+    clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ::SendInput(2, clicks, sizeof(INPUT));
+    for (int i = 0; i < 20 && form->nodeChecks < 2; ++i) {
+        ::Sleep(25);
+        shell.DoEvents();
+    }
+    EXPECT_TRUE(form->tvwFeatures->FindByKey(L"web")->Checked());
+    EXPECT_EQ(form->nodeChecks, 2);
+    EXPECT_EQ(stateOf(root), 2);
+    form->tvwFeatures->FindByKey(L"web")->SetChecked(false);
+
     // A disabled tree refuses: the box keeps the model's state.
     form->tvwFeatures->SetEnabled(false);
     ::PostMessageW(shell.WindowOf(*form), win32::kMsgTreeToggle,
@@ -452,7 +475,7 @@ TEST_F(Win32ShellTest, TreeShowsChecksFromCodeAndHandsTheUsersToggleToTheModel) 
     shell.DoEvents();
     EXPECT_FALSE(form->tvwFeatures->FindByKey(L"web")->Checked());
     EXPECT_EQ(stateOf(root), 1);
-    EXPECT_EQ(form->nodeChecks, 1);
+    EXPECT_EQ(form->nodeChecks, 2);
 
     form->tvwFeatures->Clear();
     EXPECT_EQ(::SendMessageW(tree, TVM_GETCOUNT, 0, 0), 0);
