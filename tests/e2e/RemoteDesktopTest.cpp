@@ -2,9 +2,12 @@
 // Wine prefix, which the test seeds first and restores afterwards.
 #include <gtest/gtest.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <sddl.h>
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "tests/e2e/support/E2eDriver.h"
 
@@ -112,6 +115,68 @@ TEST_F(RemoteDesktopFromMainMenu, ClosingFromTheTitleBarChangesNothing) {
     e2e::Close(dialog);
     EXPECT_TRUE(e2e::WaitUntil([&] { return app->Windows(L"Remote Desktop Settings").empty(); }));
     EXPECT_EQ(ReadDword(kServerKey, L"fDenyTSConnections"), 2u);
+    EXPECT_EQ(ReadDword(kRdpTcpKey, L"UserAuthentication"), 1u);
+}
+
+// Makes a key read-only for everyone while it lives, then puts its own
+// permissions back.
+class ReadOnlyKey {
+  public:
+    explicit ReadOnlyKey(const wchar_t* path) : path_(path) {
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path_, 0, READ_CONTROL | WRITE_DAC, &key) != 0)
+            return;
+        DWORD size = 0;
+        RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, nullptr, &size);
+        original_.resize(size);
+        if (size &&
+            RegGetKeySecurity(key, DACL_SECURITY_INFORMATION, original_.data(), &size) == 0) {
+            PSECURITY_DESCRIPTOR readOnly = nullptr;
+            if (ConvertStringSecurityDescriptorToSecurityDescriptorW(
+                    L"D:P(A;;KR;;;WD)", SDDL_REVISION_1, &readOnly, nullptr)) {
+                applied = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, readOnly) == 0;
+                LocalFree(readOnly);
+            }
+        }
+        RegCloseKey(key);
+    }
+    ~ReadOnlyKey() {
+        HKEY key = nullptr;
+        if (!applied || RegOpenKeyExW(HKEY_LOCAL_MACHINE, path_, 0, WRITE_DAC, &key) != 0) return;
+        RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, original_.data());
+        RegCloseKey(key);
+    }
+    ReadOnlyKey(const ReadOnlyKey&) = delete;
+    ReadOnlyKey& operator=(const ReadOnlyKey&) = delete;
+    bool applied = false;
+
+  private:
+    const wchar_t* path_;
+    std::vector<BYTE> original_;
+};
+
+TEST_F(RemoteDesktopFromMainMenu, ARefusedWriteIsNamedAndTheWindowStaysOpen) {
+    WriteDword(kServerKey, L"fDenyTSConnections", 1);
+    WriteDword(kRdpTcpKey, L"UserAuthentication", 1);
+    ReadOnlyKey locked(kRdpTcpKey);
+    ASSERT_TRUE(locked.applied);
+    Open();
+    e2e::SetChecked(allowBox, true);
+    e2e::SetChecked(legacyBox, true);
+    ASSERT_TRUE(
+        e2e::WaitUntil([&] { return e2e::IsChecked(allowBox) && e2e::IsChecked(legacyBox); }));
+    e2e::Click(e2e::FindChild(dialog, L"&Save"));
+    auto box = app->WaitForMessageBox();
+    ASSERT_TRUE(box.has_value()) << "no message about the refused write";
+    EXPECT_EQ(box->title, L"Quillon");
+    EXPECT_EQ(box->text,
+              L"The Remote Desktop settings were not saved: the registry value "
+              L"\"UserAuthentication\" in \"HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\"
+              L"Control\\Terminal Server\\Winstations\\RDP-Tcp\" could not be written.");
+    e2e::PressMessageBoxButton(*box, L"OK");
+    EXPECT_TRUE(e2e::WaitUntil([&] { return !app->CurrentMessageBox().has_value(); }));
+    EXPECT_TRUE(e2e::IsVisible(dialog)) << "the window stays open";
+    EXPECT_EQ(ReadDword(kServerKey, L"fDenyTSConnections"), 0u) << "the first value was written";
     EXPECT_EQ(ReadDword(kRdpTcpKey, L"UserAuthentication"), 1u);
 }
 
