@@ -31,7 +31,9 @@ frmDcpromo::frmDcpromo(app::Services& services)
     cmdDCPROMO->bounds = {120, 5715, 1335, 375};
     cmdDCPROMO->Click = [this] { cmdDCPROMO_Click(); };
 
-    SetTabOrder({txtOut, cmdDCPROMO});
+    // The button takes the first focus: focus arriving in the pane by the
+    // keyboard selects its whole text, which the next piece would replace.
+    SetTabOrder({cmdDCPROMO, txtOut});
 }
 
 void frmDcpromo::Form_Load() {

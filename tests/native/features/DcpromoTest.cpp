@@ -46,6 +46,9 @@ TEST_F(Dcpromo, WindowLooksLikeAConsole) {
     EXPECT_EQ(form->txtOut->BackColor(), ui::Rgb(0, 0, 0));
     EXPECT_EQ(form->txtOut->ForeColor(), ui::Rgb(224, 224, 224));
     EXPECT_EQ(form->cmdDCPROMO->Caption(), L"DCPROMO");
+    // The first focus goes to the button, so that the pane keeps its caret
+    // at the end of the text.
+    EXPECT_EQ(form->TabOrder().front(), form->cmdDCPROMO);
     EXPECT_TRUE(app::FormCatalog::Default().Has(L"frmDcpromo"));
 }
 
