@@ -551,6 +551,17 @@ TEST_F(Win32ShellTest, TheLoopEndsWhenTheLastFormIsUnloadedNotBefore) {
     EXPECT_EQ(shell.LoadedForms().size(), 2u);
     HWND firstWindow = shell.WindowOf(*first);
     HWND secondWindow = shell.WindowOf(*second);
+    // Coming back from another form of the application activates; a message
+    // box closing over the form does not.
+    ::SetActiveWindow(firstWindow);
+    shell.DoEvents();
+    EXPECT_EQ(first->activations, 2);
+    {
+        MessageBoxAnswerer user(IDOK);
+        shell.MsgBox(L"Note", ui::kMbOk, L"");
+    }
+    shell.DoEvents();
+    EXPECT_EQ(first->activations, 2);
     // The first unloads itself from its own button; the second is closed by
     // its close box once the first has gone.
     first->onOK = [&] { first->Unload(); };
@@ -596,9 +607,15 @@ TEST_F(Win32ShellTest, MessageBoxesCarryTextStyleAndTitleAndReturnTheAnswer) {
 TEST_F(Win32ShellTest, CloseBoxUnloadsThroughTheFormAndCodeAfterwardsIsHarmless) {
     auto form = ShownSample();
     HWND window = shell.WindowOf(*form);
+    form->txtName->SetFocus();
+    const int changes = form->nameChanges;
+    const int activations = form->activations;
     ::SendMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_FALSE(form->IsLoaded());
     EXPECT_EQ(form->unloads, 1);
+    // Nothing of the form ran while its windows went away.
+    EXPECT_EQ(form->nameChanges, changes);
+    EXPECT_EQ(form->activations, activations);
     shell.DoEvents();
     EXPECT_FALSE(::IsWindow(window));
     // The model lives on without its windows.
