@@ -45,6 +45,8 @@ FormWindow::~FormWindow() { Destroy(); }
 
 HINSTANCE FormWindow::Instance() const { return shell_.Instance(); }
 
+HINSTANCE FormWindow::Resources() const { return shell_.Resources(); }
+
 int FormWindow::Px(int twips) const { return ui::TwipsToPixels(twips, dpi_); }
 
 bool FormWindow::RegisterWindowClass(HINSTANCE instance) {
@@ -66,7 +68,7 @@ bool FormWindow::RegisterWindowClass(HINSTANCE instance) {
 UniqueIcon FormWindow::LoadFormIcon(int size) const {
     int id = form_->iconId ? form_->iconId : IDI_APP;
     return UniqueIcon(static_cast<HICON>(
-        ::LoadImageW(Instance(), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0)));
+        ::LoadImageW(Resources(), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0)));
 }
 
 void FormWindow::BuildMenu(HMENU parent, const std::vector<ui::MenuItem>& items,

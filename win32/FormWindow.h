@@ -43,6 +43,8 @@ class FormWindow {
     int Dpi() const { return dpi_; }
     HFONT Font(bool bold) const { return bold ? boldFont_.get() : font_.get(); }
     HINSTANCE Instance() const;
+    // The module that holds the icons.
+    HINSTANCE Resources() const;
 
     // Pixels from twips at this window's resolution.
     int Px(int twips) const;

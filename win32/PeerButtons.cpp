@@ -143,7 +143,7 @@ class ButtonPeer : public Peer {
         for (int size : {24, 32, 48})
             if (size <= room && size <= limit) iconSize_ = size;
         icon_.reset(
-            static_cast<HICON>(::LoadImageW(owner_.Instance(), MAKEINTRESOURCEW(button_.pictureId),
+            static_cast<HICON>(::LoadImageW(owner_.Resources(), MAKEINTRESOURCEW(button_.pictureId),
                                             IMAGE_ICON, iconSize_, iconSize_, 0)));
         disabledIcon_ = MakeDisabledIcon(icon_.get());
     }

@@ -184,7 +184,7 @@ class PicturePeer : public Peer {
         if (pictureId) {
             const int size = ScaleFrom96(32, owner_.Dpi());
             icon_.reset(static_cast<HICON>(::LoadImageW(
-                owner_.Instance(), MAKEINTRESOURCEW(pictureId), IMAGE_ICON, size, size, 0)));
+                owner_.Resources(), MAKEINTRESOURCEW(pictureId), IMAGE_ICON, size, size, 0)));
             if (icon_) ::SendMessageW(hwnd_, STM_SETICON, reinterpret_cast<WPARAM>(icon_.get()), 0);
         }
     }

@@ -25,7 +25,8 @@ class ProcScope {
 
 }  // namespace
 
-Win32Shell::Win32Shell(HINSTANCE instance) : instance_(instance) {
+Win32Shell::Win32Shell(HINSTANCE instance, HINSTANCE resources)
+    : instance_(instance), resources_(resources ? resources : instance) {
     FormWindow::RegisterWindowClass(instance_);
 }
 

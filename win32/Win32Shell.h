@@ -17,7 +17,10 @@ class FormWindow;
 
 class Win32Shell : public ui::Shell {
   public:
-    explicit Win32Shell(HINSTANCE instance = ::GetModuleHandleW(nullptr));
+    // Windows belong to instance; icons come from resources (the same module
+    // unless given).
+    explicit Win32Shell(HINSTANCE instance = ::GetModuleHandleW(nullptr),
+                        HINSTANCE resources = nullptr);
     ~Win32Shell() override;
     Win32Shell(const Win32Shell&) = delete;
     Win32Shell& operator=(const Win32Shell&) = delete;
@@ -44,6 +47,7 @@ class Win32Shell : public ui::Shell {
     // Also true for windows of forms being unloaded.
     bool IsFormWindow(HWND hwnd) const;
     HINSTANCE Instance() const { return instance_; }
+    HINSTANCE Resources() const { return resources_; }
 
     // Window procedures bracket their work with these, so that a form unloaded
     // from inside one of its own handlers is freed only afterwards.
@@ -65,6 +69,7 @@ class Win32Shell : public ui::Shell {
     HWND DialogOwner();
 
     HINSTANCE instance_;
+    HINSTANCE resources_;
     UniqueWindow hiddenOwner_;
     std::vector<std::unique_ptr<FormWindow>> windows_;
     std::vector<std::unique_ptr<FormWindow>> retired_;

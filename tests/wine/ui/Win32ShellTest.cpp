@@ -660,4 +660,30 @@ TEST_F(Win32ShellTest, CreatingAndDestroyingFormsLeaksNoGuiObjects) {
     EXPECT_LE(LiveUserObjects(), userBefore + 2);
 }
 
+TEST_F(Win32ShellTest, IconsOfFormsAndButtonsGoWithTheirForm) {
+    // The system's own icons (user32 holds IDI_APPLICATION and the others)
+    // stand in for the program's, so that every icon path runs.
+    win32::Win32Shell iconShell(::GetModuleHandleW(nullptr), ::GetModuleHandleW(L"user32.dll"));
+    const int application = 32512;
+    const int information = 32516;
+    auto cycle = [&iconShell, application, information](int* loadedGdi) {
+        auto form = ui::NewForm<SampleForm>(iconShell);
+        form->iconId = information;
+        form->cmdPicture->pictureId = application;
+        form->picLogo->pictureId = application;
+        form->Load();
+        form->cmdPicture->SetEnabled(false);
+        if (loadedGdi) *loadedGdi = LiveGdiObjects();
+        form->Unload();
+        iconShell.DoEvents();
+    };
+    cycle(nullptr);
+    const int before = LiveGdiObjects();
+    int whileLoaded = 0;
+    cycle(&whileLoaded);
+    EXPECT_GT(whileLoaded, before);
+    for (int i = 0; i < 20; ++i) cycle(nullptr);
+    EXPECT_LE(LiveGdiObjects(), before + 2);
+}
+
 }  // namespace
