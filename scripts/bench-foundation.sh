@@ -39,7 +39,7 @@ quillon_display
 quillon="$build/win32/quillon.exe"
 echo "== measuring (under Wine, display $DISPLAY)" >&2
 results=$(
-    wine "$bench/startup_bench.exe" "$(winepath -w "$quillon")" "$(winepath -w "$bench/bare_window.exe")" 9
+    wine "$bench/startup_bench.exe" "$(winepath -w "$quillon")" "$(winepath -w "$bench/bare_window.exe")" 15
     wine "$bench/runner_bench.exe" 3
 )
 results=$(printf '%s\n' "$results" | tr -d '\r')

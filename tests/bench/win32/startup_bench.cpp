@@ -1,7 +1,8 @@
 // Start-up time: from process creation until the program's main window
 // exists and the program waits for input, for quillon.exe and for the bare
 // window program, alternating, in one run.
-//   startup_bench.exe <quillon.exe> <bare_window.exe> [rounds]
+//   startup_bench.exe <quillon.exe> <bare_window.exe> [rounds [caption of the first]]
+// (the caption lets the first program be another variant of the baseline).
 #include <windows.h>
 
 #include <algorithm>
@@ -86,12 +87,13 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     }
     const int rounds = argc > 3 ? _wtoi(argv[3]) : 9;
+    const wchar_t* caption = argc > 4 ? argv[4] : L"Quillon by Varnholt";
     std::vector<double> quillon, bare;
     // One start of each first, unmeasured: the system's caches warm up.
-    TimeStartUp(argv[1], L"Quillon by Varnholt");
+    TimeStartUp(argv[1], caption);
     TimeStartUp(argv[2], L"Bare Window");
     for (int i = 0; i < rounds; ++i) {
-        const double q = TimeStartUp(argv[1], L"Quillon by Varnholt");
+        const double q = TimeStartUp(argv[1], caption);
         const double b = TimeStartUp(argv[2], L"Bare Window");
         if (q < 0 || b < 0) {
             std::fprintf(stderr, "a program did not show its window\n");
