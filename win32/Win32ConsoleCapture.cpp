@@ -67,12 +67,14 @@ std::wstring UniquePipeName() {
 }
 
 // A one-way pipe: this side reads (overlapped, not inheritable), the child
-// writes through an inheritable handle.
+// writes through an inheritable handle. One instance only, taken at once by
+// our own client end, so no other process can attach to it.
 bool CreateCapturePipe(Handle& readEnd, Handle& writeEnd) {
     const std::wstring name = UniquePipeName();
     readEnd.reset(::CreateNamedPipeW(
         name.c_str(), PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
-        PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT, 1, 0, kPipeBufferBytes, 0, nullptr));
+        PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS, 1, 0,
+        kPipeBufferBytes, 0, nullptr));
     if (!readEnd) return false;
     SECURITY_ATTRIBUTES inheritable{};
     inheritable.nLength = sizeof(inheritable);
