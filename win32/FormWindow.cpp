@@ -252,6 +252,22 @@ void FormWindow::ApplyFocus() {
     ::SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(peer->Hwnd()), TRUE);
 }
 
+void FormWindow::OnDpiChanged(int dpi, const RECT& suggested) {
+    // Moved to a monitor of another resolution: same twips, new pixels.
+    if (dpi <= 0) return;
+    dpi_ = dpi;
+    UniqueFont font = MakeFont(form_->fontName, form_->fontSize, dpi_, false);
+    UniqueFont boldFont = MakeFont(form_->fontName, form_->fontSize, dpi_, true);
+    std::swap(font_, font);
+    std::swap(boldFont_, boldFont);
+    ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    for (const auto& peer : peers_) peer->Rescale();
+    // The old fonts go only now that no control uses them.
+    ::SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    ::InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
 void FormWindow::RunMenuCommand(int id) {
     auto it = menuCommands_.find(id);
     if (it == menuCommands_.end()) return;
@@ -348,6 +364,9 @@ LRESULT FormWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             OnActivate(wParam, lParam);
             return result;
         }
+        case kWmDpiChanged:
+            OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return 0;
         case WM_CLOSE: {
             std::shared_ptr<ui::Form> form = form_;
             shell_.RunEvent(form.get(), [form] { form->Unload(); });

@@ -22,6 +22,8 @@ class Win32Shell;
 constexpr int kFirstMenuCommand = 0x8000;
 // Controls are numbered from here in creation order (below: IDOK, IDCANCEL).
 constexpr int kFirstControlId = 1000;
+// WM_DPICHANGED (Windows 8.1 and later), named here for older headers.
+constexpr UINT kWmDpiChanged = 0x02E0;
 
 class FormWindow {
   public:
@@ -73,6 +75,7 @@ class FormWindow {
     void RunMenuCommand(int id);
     void PressButton(ui::Button* button);
     void OnActivate(WPARAM wParam, LPARAM lParam);
+    void OnDpiChanged(int dpi, const RECT& suggested);
     void CreateControls();
     UniqueIcon LoadFormIcon(int size) const;
 

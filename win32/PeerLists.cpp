@@ -45,6 +45,11 @@ class ListPeer : public Peer {
     }
 
   protected:
+    void Place(const RECT& r) override {
+        ::MoveWindow(hwnd_, r.left, r.top, r.right - r.left,
+                     r.bottom - r.top + (combo_ ? DropDownHeight() : 0), TRUE);
+    }
+
     void OnUpdate(ui::Change what) override {
         if (what == ui::Change::Items) {
             const int shown = static_cast<int>(Send(CB_GETCOUNT, LB_GETCOUNT, 0, 0));
@@ -63,6 +68,8 @@ class ListPeer : public Peer {
     }
 
   private:
+    int DropDownHeight() const { return ScaleFrom96(200, owner_.Dpi()); }
+
     LRESULT Send(UINT comboMessage, UINT listMessage, WPARAM wParam, LPARAM lParam) const {
         return ::SendMessageW(hwnd_, combo_ ? comboMessage : listMessage, wParam, lParam);
     }

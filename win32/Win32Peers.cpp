@@ -84,6 +84,17 @@ void Peer::ApplyAll() {
     ApplyVisible();
 }
 
+void Peer::Rescale() {
+    if (!hwnd_) return;
+    ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);
+    Place(PixelBounds());
+}
+
+void Peer::Place(const RECT& bounds) {
+    ::MoveWindow(hwnd_, bounds.left, bounds.top, bounds.right - bounds.left,
+                 bounds.bottom - bounds.top, TRUE);
+}
+
 void Peer::Update(ui::Control& control, ui::Change what) {
     (void)control;
     if (!hwnd_ || owner_.destroying) return;
@@ -108,16 +119,9 @@ void Peer::Update(ui::Control& control, ui::Change what) {
                 ::IsWindowVisible(hwnd_))
                 ::SendMessageW(owner_.Hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(hwnd_), TRUE);
             break;
-        case ui::Change::Bounds: {
-            const RECT r = PixelBounds();
-            RECT now{};
-            ::GetWindowRect(hwnd_, &now);
-            // Keeps extra height (a drop-down list's) when only moving.
-            const int extra = (now.bottom - now.top) - (r.bottom - r.top);
-            ::MoveWindow(hwnd_, r.left, r.top, r.right - r.left,
-                         r.bottom - r.top + (extra > 0 ? extra : 0), TRUE);
+        case ui::Change::Bounds:
+            Place(PixelBounds());
             break;
-        }
         default:
             break;
     }
@@ -165,12 +169,18 @@ class LinePeer : public Peer {
         const ui::Bounds& b = control_.bounds;
         CreateChild(L"STATIC", (b.height > b.width ? SS_ETCHEDVERT : SS_ETCHEDHORZ) | WS_GROUP, 0,
                     id, L"");
-        const RECT r = PixelBounds();
+        Place(PixelBounds());
+    }
+
+  protected:
+    // An etched line is two pixels thick, whatever its height in twips.
+    void Place(const RECT& r) override {
         const int thickness = 2;
+        const ui::Bounds& b = control_.bounds;
         if (b.height > b.width)
-            ::MoveWindow(hwnd_, r.left, r.top, thickness, r.bottom - r.top, FALSE);
+            ::MoveWindow(hwnd_, r.left, r.top, thickness, r.bottom - r.top, TRUE);
         else
-            ::MoveWindow(hwnd_, r.left, r.top, r.right - r.left, thickness, FALSE);
+            ::MoveWindow(hwnd_, r.left, r.top, r.right - r.left, thickness, TRUE);
     }
 };
 

@@ -52,9 +52,13 @@ class Peer : public ui::ControlPeer {
 
     // Applies the whole model state after creation.
     virtual void ApplyAll();
+    // Takes the form's font and position again after the resolution changed.
+    virtual void Rescale();
 
   protected:
     virtual void OnUpdate(ui::Change what) { (void)what; }
+    // Moves the window to its place in pixels.
+    virtual void Place(const RECT& bounds);
     HWND CreateChild(const wchar_t* windowClass, DWORD style, DWORD exStyle, int id,
                      const std::wstring& text, int extraHeight = 0);
     RECT PixelBounds() const;

@@ -686,4 +686,28 @@ TEST_F(Win32ShellTest, IconsOfFormsAndButtonsGoWithTheirForm) {
     EXPECT_LE(LiveGdiObjects(), before + 2);
 }
 
+TEST_F(Win32ShellTest, AnotherMonitorsResolutionRescalesTheControlsAndFonts) {
+    auto form = LoadedSample();
+    HWND window = shell.WindowOf(*form);
+    const int newDpi = dpi * 2;
+    RECT suggested{10, 10, 10 + 2 * Px(6000), 10 + 2 * Px(4800)};
+    ::SendMessageW(window, win32::kWmDpiChanged, MAKEWPARAM(newDpi, newDpi),
+                   reinterpret_cast<LPARAM>(&suggested));
+    const RECT name = ChildRect(Hwnd(*form->txtName));
+    EXPECT_NEAR(name.left, ui::TwipsToPixels(4000, newDpi), 1);
+    EXPECT_NEAR(name.top, ui::TwipsToPixels(120, newDpi), 1);
+    EXPECT_NEAR(name.right - name.left, ui::TwipsToPixels(1880, newDpi), 1);
+    const RECT line = ChildRect(Hwnd(*form->linSeparator));
+    EXPECT_EQ(line.bottom - line.top, 2);
+    LOGFONTW font{};
+    ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(Hwnd(*form->cmdOK), WM_GETFONT, 0, 0)),
+                 sizeof font, &font);
+    EXPECT_EQ(font.lfHeight, win32::FontHeightForPoints(8.25, newDpi));
+    RECT frame{};
+    ::GetWindowRect(window, &frame);
+    EXPECT_EQ(frame.left, suggested.left);
+    EXPECT_EQ(frame.right - frame.left, suggested.right - suggested.left);
+    form->Unload();
+}
+
 }  // namespace
