@@ -1,6 +1,11 @@
 // Text boxes: single-line (optionally a password box with a length limit)
 // and multi-line with scroll bars. What the user types reaches the model
 // through EN_CHANGE; the caret and selection are pulled when code reads them.
+#include <windows.h>
+// (first: the other system headers need its types)
+
+#include <commctrl.h>
+
 #include <string>
 
 #include "ui/Form.h"
@@ -40,6 +45,7 @@ class TextBoxPeer : public Peer {
         if (box_.passwordChar) ::SendMessageW(hwnd_, EM_SETPASSWORDCHAR, box_.passwordChar, 0);
         ::SendMessageW(hwnd_, EM_LIMITTEXT, box_.maxLength > 0 ? box_.maxLength : 0, 0);
         updating_ = false;
+        if (box_.multiLine) ::SetWindowSubclass(hwnd_, &TextBoxPeer::KeysProc, 1, 0);
     }
 
     void OnCommand(WORD code) override {
@@ -74,6 +80,25 @@ class TextBoxPeer : public Peer {
     }
 
   private:
+    // A multi-line edit box keeps Tab and Escape for itself (and closes a
+    // dialog on Escape); here Tab moves on and Escape presses the cancel
+    // button, as in every other control. Ctrl+Tab still types a tab.
+    static LRESULT CALLBACK KeysProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                     UINT_PTR id, DWORD_PTR data) {
+        (void)data;
+        if (message == WM_NCDESTROY) ::RemoveWindowSubclass(hwnd, &TextBoxPeer::KeysProc, id);
+        LRESULT result = ::DefSubclassProc(hwnd, message, wParam, lParam);
+        if (message == WM_GETDLGCODE && lParam) {
+            const MSG& msg = *reinterpret_cast<const MSG*>(lParam);
+            const bool keyDown = msg.message == WM_KEYDOWN || msg.message == WM_CHAR;
+            const bool tab = msg.wParam == VK_TAB && ::GetKeyState(VK_CONTROL) >= 0;
+            const bool escape = msg.wParam == VK_ESCAPE;
+            if (keyDown && (tab || escape))
+                result &= ~(DLGC_WANTALLKEYS | DLGC_WANTTAB | DLGC_WANTMESSAGE);
+        }
+        return result;
+    }
+
     ui::TextBox& box_;
 };
 

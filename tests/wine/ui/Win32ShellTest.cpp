@@ -507,6 +507,20 @@ TEST_F(Win32ShellTest, EnterPressesTheDefaultButtonAndEscapeTheCancelButton) {
     shell.DoEvents();
     EXPECT_EQ(form->flagClicks, 1);
     EXPECT_TRUE(form->chkFlag->Checked());
+    // In the multi-line box, Tab moves on and Escape still cancels.
+    HWND log = Hwnd(*form->txtLog);
+    form->txtLog->SetFocus();
+    ::PostMessageW(log, WM_KEYDOWN, VK_TAB, 1);
+    ::PostMessageW(log, WM_CHAR, L'\t', 1);
+    shell.DoEvents();
+    EXPECT_EQ(::GetFocus(), Hwnd(*form->tvwFeatures));
+    EXPECT_EQ(WindowText(log), L"");
+    form->txtLog->SetFocus();
+    ::PostMessageW(log, WM_KEYDOWN, VK_ESCAPE, 1);
+    ::PostMessageW(log, WM_CHAR, 0x1B, 1);
+    shell.DoEvents();
+    EXPECT_EQ(form->cancelClicks, 2);
+    EXPECT_TRUE(form->IsLoaded());
     // The user's focus reaches the model.
     ::SetFocus(Hwnd(*form->chkFlag));
     ::PostMessageW(Hwnd(*form->chkFlag), WM_NULL, 0, 0);
