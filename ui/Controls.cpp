@@ -270,7 +270,7 @@ void TreeNode::SetExpanded(bool expanded) {
 
 TreeNode* TreeNode::Next() const {
     const std::vector<TreeNode*>* siblings = parent_ ? &parent_->children_
-                                           : tree_   ? &tree_->roots_
+                                             : tree_ ? &tree_->roots_
                                                      : nullptr;
     if (!siblings) return nullptr;
     return positionInParent_ + 1 < siblings->size() ? (*siblings)[positionInParent_ + 1] : nullptr;
@@ -293,21 +293,19 @@ void TreeView::Clear() {
 
 TreeNode* TreeView::Add(TreeNode* parent, const std::wstring& key, const std::wstring& text) {
     if (key.empty() || byKey_.count(key)) return nullptr;
-    auto node = std::make_unique<TreeNode>();
+    TreeNode* node = &nodes_.emplace_back();
     node->tree_ = this;
     node->key_ = key;
     node->text_ = text;
     node->parent_ = parent;
-    node->index_ = static_cast<int>(nodes_.size()) + 1;
+    node->index_ = static_cast<int>(nodes_.size());
     auto& siblings = parent ? parent->children_ : roots_;
     node->positionInParent_ = siblings.size();
-    siblings.push_back(node.get());
-    TreeNode* raw = node.get();
-    byKey_.emplace(key, raw);
-    nodes_.push_back(std::move(node));
-    lastChangedNode = raw;
+    siblings.push_back(node);
+    byKey_.emplace(node->key_, node);
+    lastChangedNode = node;
     Notify(Change::Nodes);
-    return raw;
+    return node;
 }
 
 TreeNode* TreeView::AddRoot(const std::wstring& key, const std::wstring& text) {
@@ -323,7 +321,7 @@ TreeNode* TreeView::AddChild(const std::wstring& parentKey, const std::wstring& 
 
 TreeNode* TreeView::Node(int oneBasedIndex) const {
     if (oneBasedIndex < 1 || oneBasedIndex > Count()) return nullptr;
-    return nodes_[static_cast<std::size_t>(oneBasedIndex - 1)].get();
+    return const_cast<TreeNode*>(&nodes_[static_cast<std::size_t>(oneBasedIndex - 1)]);
 }
 
 TreeNode* TreeView::FindByKey(const std::wstring& key) const {

@@ -13,9 +13,11 @@
 // the Win32 layer calls them, and so do tests that play the user.
 // Layout figures are twips (1/1440 inch).
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -48,7 +50,7 @@ enum class Change {
 
 // Implemented by the Win32 layer for each control bound to a real window.
 class ControlPeer {
-public:
+  public:
     virtual ~ControlPeer() = default;
     virtual void Update(Control& control, Change what) = 0;
     // Pulls state that the real window owns (caret and selection of a text
@@ -82,7 +84,7 @@ constexpr std::uint32_t Rgb(int r, int g, int b) {
 }
 
 class Control {
-public:
+  public:
     Control(Form& form, ControlKind kind, std::wstring name, int index);
     virtual ~Control();
     Control(const Control&) = delete;
@@ -124,11 +126,11 @@ public:
     void SetPeer(ControlPeer* peer) { peer_ = peer; }
     ControlPeer* Peer() const { return peer_; }
 
-protected:
+  protected:
     void Notify(Change what);
     void SyncFromPeer() const;
 
-private:
+  private:
     Form& form_;
     ControlKind kind_;
     std::wstring name_;
@@ -142,7 +144,7 @@ private:
 };
 
 class Button : public Control {
-public:
+  public:
     Button(Form& form, std::wstring name, int index = -1);
     std::function<void()> Click;
     bool isDefault = false;  // Enter presses it
@@ -155,36 +157,36 @@ public:
 };
 
 class Label : public Control {
-public:
+  public:
     Label(Form& form, std::wstring name, int index = -1);
     bool bold = false;
 };
 
 class Picture : public Control {
-public:
+  public:
     Picture(Form& form, std::wstring name, int index = -1);
     int pictureId = 0;
 };
 
 class Line : public Control {
-public:
+  public:
     Line(Form& form, std::wstring name, int index = -1);
 };
 
 class Frame : public Control {
-public:
+  public:
     Frame(Form& form, std::wstring name, int index = -1);
 };
 
 class TextBox : public Control {
-public:
+  public:
     TextBox(Form& form, std::wstring name, int index = -1);
     std::function<void()> Changed;
 
     wchar_t passwordChar = 0;  // 0: shows the text
     int maxLength = 0;         // 0: no limit
     bool multiLine = false;
-    bool scrollBars = false;   // both scroll bars (multi-line boxes)
+    bool scrollBars = false;  // both scroll bars (multi-line boxes)
     bool readOnly = false;
 
     const std::wstring& Text() const { return text_; }
@@ -206,14 +208,14 @@ public:
     void PeerSetSelection(int start, int length);
     void PeerSetText(const std::wstring& text);
 
-private:
+  private:
     std::wstring text_;
     int selStart_ = 0;
     int selLength_ = 0;
 };
 
 class CheckBox : public Control {
-public:
+  public:
     CheckBox(Form& form, std::wstring name, int index = -1);
     std::function<void()> Click;
 
@@ -225,12 +227,12 @@ public:
     // The user toggled the box (ignored when disabled).
     void UserClick();
 
-private:
+  private:
     int value_ = 0;
 };
 
 class OptionButton : public Control {
-public:
+  public:
     OptionButton(Form& form, std::wstring name, int index = -1);
     std::function<void()> Click;
 
@@ -241,14 +243,14 @@ public:
     // The user chose the button (ignored when disabled).
     void UserClick();
 
-private:
+  private:
     friend class Form;
     bool value_ = false;
 };
 
 // Shared by drop-down lists and list boxes.
 class ListControl : public Control {
-public:
+  public:
     ListControl(Form& form, ControlKind kind, std::wstring name, int index);
     std::function<void()> Click;
 
@@ -266,26 +268,26 @@ public:
     // The user picked an entry.
     void UserSelect(int index);
 
-private:
+  private:
     std::vector<std::wstring> items_;
     int listIndex_ = -1;
 };
 
 class ComboBox : public ListControl {
-public:
+  public:
     ComboBox(Form& form, std::wstring name, int index = -1);
     bool sorted = false;
 };
 
 class ListBox : public ListControl {
-public:
+  public:
     ListBox(Form& form, std::wstring name, int index = -1);
 };
 
 class TreeView;
 
 class TreeNode {
-public:
+  public:
     const std::wstring& Key() const { return key_; }
     const std::wstring& Text() const { return text_; }
     bool Checked() const { return checked_; }
@@ -300,7 +302,7 @@ public:
     int Index() const { return index_; }  // 1-based, in the order nodes were added
     const std::vector<TreeNode*>& ChildList() const { return children_; }
 
-private:
+  private:
     friend class TreeView;
     TreeView* tree_ = nullptr;
     std::wstring key_;
@@ -314,7 +316,7 @@ private:
 };
 
 class TreeView : public Control {
-public:
+  public:
     TreeView(Form& form, std::wstring name, int index = -1);
     ~TreeView() override;
     // Raised when the user toggles a node's box.
@@ -339,12 +341,14 @@ public:
     // The node whose change was last notified, for the bound window.
     TreeNode* lastChangedNode = nullptr;
 
-private:
+  private:
     TreeNode* Add(TreeNode* parent, const std::wstring& key, const std::wstring& text);
     friend class TreeNode;
-    std::vector<std::unique_ptr<TreeNode>> nodes_;
+    // A deque keeps every node where it was made, so the index can refer to
+    // each node's own key text instead of holding a copy of it.
+    std::deque<TreeNode> nodes_;
     std::vector<TreeNode*> roots_;
-    std::unordered_map<std::wstring, TreeNode*> byKey_;
+    std::unordered_map<std::wstring_view, TreeNode*> byKey_;
 };
 
 }  // namespace ui
