@@ -5,6 +5,8 @@
 #  - command runner: 50 MB captured through the pipe against the same child
 #    writing into NUL (goal: ratio <= 1.25), and 10 MB against 50 MB
 #    (linearity, 1.00 = linear);
+#  - console capture: processor time while waiting 2 s for a silent child,
+#    against the time waited (a polling loop would use all of it);
 #  - size of quillon.exe (goal: <= 2 MB).
 # The machine's load shows in every figure; the ratios compare runs made
 # side by side, so they are steadier than the times.
@@ -29,6 +31,8 @@ $cxx "${flags[@]}" -municode -mwindows tests/bench/win32/bare_window.cpp -o "$be
 $cxx "${flags[@]}" -municode tests/bench/win32/startup_bench.cpp -o "$bench/startup_bench.exe"
 $cxx "${flags[@]}" tests/bench/win32/runner_bench.cpp win32/Win32CommandRunner.cpp sysaccess/CmdOutput.cpp \
     sysaccess/VbError.cpp -o "$bench/runner_bench.exe"
+$cxx "${flags[@]}" -municode tests/bench/win32/console_bench.cpp win32/Win32ConsoleCapture.cpp \
+    sysaccess/VbError.cpp -o "$bench/console_bench.exe"
 
 if [ -d /tmp/wp/main ] && [ ! -f "$build/wineprefix/system.reg" ]; then
     cp -a /tmp/wp/main "$build/wineprefix"
@@ -41,6 +45,7 @@ echo "== measuring (under Wine, display $DISPLAY)" >&2
 results=$(
     wine "$bench/startup_bench.exe" "$(winepath -w "$quillon")" "$(winepath -w "$bench/bare_window.exe")" 15
     wine "$bench/runner_bench.exe" 3
+    wine "$bench/console_bench.exe" 2
 )
 results=$(printf '%s\n' "$results" | tr -d '\r')
 value() { printf '%s\n' "$results" | awk -v k="$1" '$1 == k { print $2 }'; }
@@ -57,5 +62,7 @@ printf '%-34s %14s %14s %8s %8s\n' "runner, 10 MB captured vs NUL (s)" "$(value 
     "$(value runner_nul_10mb_s)" "" ""
 printf '%-34s %14s %14s %8s %8s\n' "runner, time per byte 50 vs 10 MB" "" "" "$(value runner_linearity)" "~1.00"
 printf '%-34s %14s %14s %8s %8s\n' "runner throughput (MB/s)" "$(value runner_captured_mb_per_s)" "" "" ""
+printf '%-34s %14s %14s %8s %8s\n' "console capture, CPU s per s waited" "$(value console_wait_cpu_s)" \
+    "$(value console_wait_wall_s)" "$(value console_wait_cpu_ratio)" "< 0.1"
 printf '%-34s %14s %14s %8s %8s\n' "size of quillon.exe (MB)" "$size_mb" "2.00" "$size_ratio" "<= 1.0"
 wineserver -k 2>/dev/null || true
