@@ -4,9 +4,10 @@
 // and ocsetup.exe, which the window starts through "cmd /c", logs its
 // arguments to ocsetup-log.txt and records installs and removals for the
 // next listing.
+#include <windows.h>
+
 #include <commctrl.h>
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include <fstream>
 #include <string>
