@@ -47,6 +47,18 @@ HINSTANCE FormWindow::Instance() const { return shell_.Instance(); }
 
 HINSTANCE FormWindow::Resources() const { return shell_.Resources(); }
 
+int FormWindow::LineHeight(bool bold) const {
+    int& height = lineHeight_[bold ? 1 : 0];
+    if (!height) {
+        UniqueScreenDc dc(::GetDC(nullptr));
+        SelectedObject font(dc.get(), Font(bold));
+        TEXTMETRICW metrics{};
+        ::GetTextMetricsW(dc.get(), &metrics);
+        height = metrics.tmHeight;
+    }
+    return height;
+}
+
 int FormWindow::Px(int twips) const { return ui::TwipsToPixels(twips, dpi_); }
 
 bool FormWindow::RegisterWindowClass(HINSTANCE instance) {
@@ -260,6 +272,7 @@ void FormWindow::OnDpiChanged(int dpi, const RECT& suggested) {
     UniqueFont boldFont = MakeFont(form_->fontName, form_->fontSize, dpi_, true);
     std::swap(font_, font);
     std::swap(boldFont_, boldFont);
+    lineHeight_[0] = lineHeight_[1] = 0;
     ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     for (const auto& peer : peers_) peer->Rescale();
     // The old fonts go only now that no control uses them.

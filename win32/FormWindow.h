@@ -44,6 +44,8 @@ class FormWindow {
     Win32Shell& Shell() const { return shell_; }
     int Dpi() const { return dpi_; }
     HFONT Font(bool bold) const { return bold ? boldFont_.get() : font_.get(); }
+    // Height of one line of text in that font, in pixels.
+    int LineHeight(bool bold) const;
     HINSTANCE Instance() const;
     // The module that holds the icons.
     HINSTANCE Resources() const;
@@ -85,6 +87,7 @@ class FormWindow {
     int dpi_ = 96;
     UniqueFont font_;
     UniqueFont boldFont_;
+    mutable int lineHeight_[2] = {0, 0};
     UniqueIcon bigIcon_;
     UniqueIcon smallIcon_;
     UniqueWindow toolTip_;

@@ -126,18 +126,11 @@ class ButtonPeer : public Peer {
     }
 
   private:
-    int TextHeight() const {
-        UniqueScreenDc dc(::GetDC(nullptr));
-        SelectedObject font(dc.get(), Font());
-        TEXTMETRICW tm{};
-        ::GetTextMetricsW(dc.get(), &tm);
-        return tm.tmHeight;
-    }
-
     void LoadPicture() {
         // The largest of the drawn sizes that leaves room for one caption line.
         const RECT r = PixelBounds();
-        const int room = (r.bottom - r.top) - TextHeight() - ScaleFrom96(10, owner_.Dpi());
+        const int room =
+            (r.bottom - r.top) - owner_.LineHeight(button_.bold) - ScaleFrom96(10, owner_.Dpi());
         const int limit = ScaleFrom96(32, owner_.Dpi());
         iconSize_ = 16;
         for (int size : {24, 32, 48})
@@ -145,7 +138,12 @@ class ButtonPeer : public Peer {
         icon_.reset(
             static_cast<HICON>(::LoadImageW(owner_.Resources(), MAKEINTRESOURCEW(button_.pictureId),
                                             IMAGE_ICON, iconSize_, iconSize_, 0)));
-        disabledIcon_ = MakeDisabledIcon(icon_.get());
+    }
+
+    // Made when first drawn: most buttons are never disabled.
+    HICON DisabledIcon() {
+        if (!disabledIcon_ && icon_) disabledIcon_ = MakeDisabledIcon(icon_.get());
+        return disabledIcon_ ? disabledIcon_.get() : icon_.get();
     }
 
     void Draw(const DRAWITEMSTRUCT& item) {
@@ -194,7 +192,7 @@ class ButtonPeer : public Peer {
             content.top + std::max(0, static_cast<int>((content.bottom - content.top - total) / 2));
         if (icon_) {
             const int left = content.left + (content.right - content.left - iconSize_) / 2;
-            HICON shown = disabled && disabledIcon_ ? disabledIcon_.get() : icon_.get();
+            HICON shown = disabled ? DisabledIcon() : icon_.get();
             ::DrawIconEx(dc, left, top, shown, iconSize_, iconSize_, 0, nullptr, DI_NORMAL);
             top += iconSize_ + gap;
         }

@@ -680,23 +680,31 @@ TEST_F(Win32ShellTest, IconsOfFormsAndButtonsGoWithTheirForm) {
     win32::Win32Shell iconShell(::GetModuleHandleW(nullptr), ::GetModuleHandleW(L"user32.dll"));
     const int application = 32512;
     const int information = 32516;
-    auto cycle = [&iconShell, application, information](int* loadedGdi) {
+    // Shown now and then, so that the greyed copy of the button's icon (made
+    // when first drawn) is made and freed as well.
+    auto cycle = [&iconShell, application, information](bool show, int* loadedGdi) {
         auto form = ui::NewForm<SampleForm>(iconShell);
         form->iconId = information;
         form->cmdPicture->pictureId = application;
         form->picLogo->pictureId = application;
-        form->Load();
         form->cmdPicture->SetEnabled(false);
+        if (show) {
+            form->Show();
+            ::RedrawWindow(iconShell.WindowOf(*form), nullptr, nullptr,
+                           RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        } else {
+            form->Load();
+        }
         if (loadedGdi) *loadedGdi = LiveGdiObjects();
         form->Unload();
         iconShell.DoEvents();
     };
-    cycle(nullptr);
+    cycle(true, nullptr);
     const int before = LiveGdiObjects();
     int whileLoaded = 0;
-    cycle(&whileLoaded);
+    cycle(true, &whileLoaded);
     EXPECT_GT(whileLoaded, before);
-    for (int i = 0; i < 20; ++i) cycle(nullptr);
+    for (int i = 0; i < 20; ++i) cycle(i % 5 == 0, nullptr);
     EXPECT_LE(LiveGdiObjects(), before + 2);
 }
 
