@@ -1,6 +1,6 @@
 // Starting a process without waiting for it.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <string>
 

@@ -292,6 +292,8 @@ TEST_F(Win32ShellTest, ButtonsReportEachClickOnceAndDisabledOnesNone) {
     form->cmdOK->SetEnabled(true);
     EXPECT_TRUE(::IsWindowEnabled(Hwnd(*form->cmdOK)));
 
+    form->SetCaption(L"Renamed window");
+    EXPECT_EQ(WindowText(shell.WindowOf(*form)), L"Renamed window");
     form->cmdOK->SetCaption(L"&Apply");
     EXPECT_EQ(WindowText(Hwnd(*form->cmdOK)), L"&Apply");
     form->cmdOK->SetVisible(false);
