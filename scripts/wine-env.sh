@@ -11,6 +11,12 @@ quillon_wine_prefix() {  # $1: prefix folder
         wineboot -i >/dev/null 2>&1 || true
         wineserver -w || true
     fi
+    # Without a window manager, Wine waits up to two seconds for one to
+    # confirm every window that is hidden; unmanaged windows need no such wait.
+    if ! grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+        wineserver -w || true
+    fi
 }
 
 quillon_display() {  # starts Xvfb on a free display when DISPLAY is not set
