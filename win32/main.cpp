@@ -14,33 +14,15 @@
 #include "app/FormCatalog.h"
 #include "app/Services.h"
 #include "ui/Form.h"
+#include "win32/Win32Automation.h"
+#include "win32/Win32CommandRunner.h"
+#include "win32/Win32ConsoleCapture.h"
+#include "win32/Win32Identity.h"
+#include "win32/Win32NetApi.h"
 #include "win32/Win32Power.h"
 #include "win32/Win32ProcessLauncher.h"
-#include "win32/Win32Shell.h"
-#if __has_include("win32/Win32CommandRunner.h")
-#include "win32/Win32CommandRunner.h"
-#define QUILLON_HAS_COMMAND_RUNNER 1
-#endif
-#if __has_include("win32/Win32Registry.h")
 #include "win32/Win32Registry.h"
-#define QUILLON_HAS_REGISTRY 1
-#endif
-#if __has_include("win32/Win32Automation.h")
-#include "win32/Win32Automation.h"
-#define QUILLON_HAS_AUTOMATION 1
-#endif
-#if __has_include("win32/Win32Identity.h")
-#include "win32/Win32Identity.h"
-#define QUILLON_HAS_IDENTITY 1
-#endif
-#if __has_include("win32/Win32NetApi.h")
-#include "win32/Win32NetApi.h"
-#define QUILLON_HAS_NETAPI 1
-#endif
-#if __has_include("win32/Win32ConsoleCapture.h")
-#include "win32/Win32ConsoleCapture.h"
-#define QUILLON_HAS_CONSOLE_CAPTURE 1
-#endif
+#include "win32/Win32Shell.h"
 
 namespace {
 
@@ -105,30 +87,18 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     services.power = &power;
     services.launcher = &launcher;
     services.catalog = &app::FormCatalog::Default();
-#ifdef QUILLON_HAS_COMMAND_RUNNER
     win32::Win32CommandRunner runner;
     services.runner = &runner;
-#endif
-#ifdef QUILLON_HAS_REGISTRY
     win32::Win32RegistryBackend registry;
     services.registry = &registry;
-#endif
-#ifdef QUILLON_HAS_AUTOMATION
     win32::Win32ObjectBinder objects;
     services.objects = &objects;
-#endif
-#ifdef QUILLON_HAS_IDENTITY
     win32::Win32Identity identity;
     services.identity = &identity;
-#endif
-#ifdef QUILLON_HAS_NETAPI
     win32::Win32NetApi netapi;
     services.netapi = &netapi;
-#endif
-#ifdef QUILLON_HAS_CONSOLE_CAPTURE
     win32::Win32ConsoleCaptureFactory consoles;
     services.consoles = &consoles;
-#endif
 
     for (const std::wstring& name : FormsToOpen())
         shell.RunEvent(nullptr, [&services, &name] { app::OpenModeless(services, name); });
