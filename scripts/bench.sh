@@ -11,11 +11,11 @@ jobs=$(nproc)
 echo "== native benchmarks (Release, no sanitizers)" >&2
 cmake -S . -B build/bench-native -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLON_SANITIZE=OFF >/dev/null
 cmake --build build/bench-native --target bench_features bench_accounts -j "$jobs" >/dev/null
-features=$(build/bench-native/tests/bench_features)
-accounts=$(build/bench-native/tests/bench_accounts)
+features=$(build/bench-native/tests/bench_features || true)
+accounts=$(build/bench-native/tests/bench_accounts || true)
 
 echo "== Windows benchmarks under Wine" >&2
-foundation=$(scripts/bench-foundation.sh)
+foundation=$(scripts/bench-foundation.sh || true)
 
 echo
 echo "$foundation"
