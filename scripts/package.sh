@@ -13,6 +13,7 @@ for arch in x64 x86; do
     cmake -S . -B "build/package-$arch" -G Ninja --toolchain "$toolchain" \
         -DCMAKE_BUILD_TYPE=MinSizeRel -DQUILLON_TESTS=OFF >/dev/null
     cmake --build "build/package-$arch" --target quillon -j "$(nproc)"
+    tests/check-executable.sh "build/package-$arch/win32/quillon.exe" "$arch"
     stage=$(mktemp -d)
     cp "build/package-$arch/win32/quillon.exe" README.md LICENSE "$stage/"
     (cd "$stage" && sha256sum quillon.exe README.md LICENSE > SHA256SUMS)

@@ -23,3 +23,6 @@ echo "== Windows-side and end-to-end tests under Wine"
 quillon_wine_prefix "$PWD/build/mingw-x64/wineprefix"
 quillon_display
 ctest --test-dir build/mingw-x64 --output-on-failure
+
+echo "== x86 executable: machine type, imports, smoke test where Wine runs 32-bit programs"
+tests/check-executable.sh build/mingw-x86/win32/quillon.exe x86 build/mingw-x64/tests/e2e/e2e_tests.exe
