@@ -15,17 +15,7 @@ quillon_display
 export QUILLON_EXE=${QUILLON_EXE:-$build/win32/quillon.exe}
 export QUILLON_STANDINS=${QUILLON_STANDINS:-$build/tests/e2e/standins}
 
-# A copy of the build's prefix at 144 DPI, made once.
-prefix144="$build/wineprefix-144dpi"
-if [ ! -f "$prefix144/.dpi-144" ]; then
-    rm -rf "$prefix144"
-    cp -a "$base_prefix" "$prefix144"
-    WINEPREFIX="$prefix144" wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null
-    WINEPREFIX="$prefix144" wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' \
-        /v LogPixels /t REG_DWORD /d 144 /f >/dev/null
-    WINEPREFIX="$prefix144" wineserver -k || true
-    touch "$prefix144/.dpi-144"
-fi
+prefix144=$(quillon_dpi144_prefix "$build" "$base_prefix")
 
 layout=$(mktemp /tmp/quillon-layout-96.XXXXXX)
 trap 'rm -f "$layout"; WINEPREFIX="$prefix144" wineserver -k 2>/dev/null || true' EXIT

@@ -25,41 +25,14 @@ export QUILLON_EXE=${QUILLON_EXE:-$build/win32/quillon.exe}
 export QUILLON_STANDINS=${QUILLON_STANDINS:-$build/tests/e2e/standins}
 tests="$build/tests/e2e/e2e_tests.exe"
 
-# The 144 DPI prefix of scripts/dpi-check.sh, made here when missing.
-prefix144="$build/wineprefix-144dpi"
-if [ ! -f "$prefix144/.dpi-144" ]; then
-    rm -rf "$prefix144"
-    cp -a "$base_prefix" "$prefix144"
-    WINEPREFIX="$prefix144" wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null
-    WINEPREFIX="$prefix144" wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' \
-        /v LogPixels /t REG_DWORD /d 144 /f >/dev/null
-    WINEPREFIX="$prefix144" wineserver -k || true
-    touch "$prefix144/.dpi-144"
-fi
+prefix144=$(quillon_dpi144_prefix "$build" "$base_prefix")
 
-# Windows that Wine does not hand to a window manager get a frame drawn by
-# Wine; the previous setting is put back at the end.
-managed_key='HKCU\Software\Wine\X11 Driver'
-managed_of() { WINEPREFIX="$1" wine reg query "$managed_key" /v Managed 2>/dev/null | awk '/Managed/ {print $3}' | tr -d '\r' || true; }
-set_managed() {  # $1: prefix, $2: value, or empty to remove it
-    if [ -n "$2" ]; then
-        WINEPREFIX="$1" wine reg add "$managed_key" /v Managed /d "$2" /f >/dev/null 2>&1
-    else
-        WINEPREFIX="$1" wine reg delete "$managed_key" /v Managed /f >/dev/null 2>&1 || true
-    fi
-}
-managed96=$(managed_of "$base_prefix")
-managed144=$(managed_of "$prefix144")
 pictures=$(mktemp -d /tmp/quillon-shots.XXXXXX)
 cleanup() {
-    set_managed "$base_prefix" "$managed96"
-    set_managed "$prefix144" "$managed144"
     WINEPREFIX="$prefix144" wineserver -k 2>/dev/null || true
     rm -rf "$pictures"
 }
 trap cleanup EXIT
-set_managed "$base_prefix" N
-set_managed "$prefix144" N
 
 mkdir -p "$pictures/96" "$pictures/144"
 QUILLON_SCREENSHOTS="Z:${pictures//\//\\}\\96" WINEPREFIX="$base_prefix" \

@@ -19,6 +19,22 @@ quillon_wine_prefix() {  # $1: prefix folder
     fi
 }
 
+quillon_dpi144_prefix() {  # $1: build folder, $2: its prefix; prints the 144-DPI copy, made once
+    local prefix144="$1/wineprefix-144dpi"
+    if [ ! -f "$prefix144/.dpi-144" ]; then
+        rm -rf "$prefix144"
+        cp -a "$2" "$prefix144"
+        WINEPREFIX="$prefix144" wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
+            /d 144 /f >/dev/null
+        WINEPREFIX="$prefix144" wine reg add \
+            'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' /v LogPixels \
+            /t REG_DWORD /d 144 /f >/dev/null
+        WINEPREFIX="$prefix144" wineserver -k || true
+        touch "$prefix144/.dpi-144"
+    fi
+    printf '%s\n' "$prefix144"
+}
+
 quillon_display() {  # starts Xvfb on a free display when DISPLAY is not set
     if [ -z "${DISPLAY:-}" ]; then
         for n in $(seq 90 120); do
