@@ -11,26 +11,11 @@
 #include <vector>
 
 #include "sysaccess/StringFromPointer.h"
+#include "win32/NetApiBuffer.h"
 
 namespace win32 {
 
 namespace {
-
-// The buffer NetGetJoinInformation returns, released on every path.
-class NetApiBuffer {
-  public:
-    NetApiBuffer() = default;
-    ~NetApiBuffer() {
-        if (buffer_) ::NetApiBufferFree(buffer_);
-    }
-    NetApiBuffer(const NetApiBuffer&) = delete;
-    NetApiBuffer& operator=(const NetApiBuffer&) = delete;
-    LPWSTR* Receive() { return &buffer_; }
-    const wchar_t* Get() const { return buffer_; }
-
-  private:
-    LPWSTR buffer_ = nullptr;
-};
 
 std::wstring FromAnsi(const char* text, std::size_t maxBytes) {
     std::size_t length = 0;
@@ -72,9 +57,9 @@ std::uint32_t Win32Identity::JoinInformation(const std::wstring& server, std::ws
     NetApiBuffer buffer;
     NETSETUP_JOIN_STATUS joinStatus = NetSetupUnknownStatus;
     const NET_API_STATUS result =
-        ::NetGetJoinInformation(server.c_str(), buffer.Receive(), &joinStatus);
+        ::NetGetJoinInformation(server.c_str(), buffer.Receive<LPWSTR>(), &joinStatus);
     if (result != NERR_Success) return result;
-    name = sysaccess::StringFromPointer(buffer.Get());
+    name = sysaccess::StringFromPointer(buffer.As<wchar_t>());
     status = static_cast<int>(joinStatus);
     return 0;
 }

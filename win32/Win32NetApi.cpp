@@ -6,32 +6,11 @@
 // clang-format on
 
 #include "sysaccess/StringFromPointer.h"
+#include "win32/NetApiBuffer.h"
 
 namespace win32 {
 
 namespace {
-
-// A buffer the network management API allocated; released when it goes out
-// of scope, whatever the call returned (releasing null is harmless, but is
-// skipped anyway).
-class NetApiBuffer {
-  public:
-    NetApiBuffer() = default;
-    ~NetApiBuffer() {
-        if (buffer_) ::NetApiBufferFree(buffer_);
-    }
-    NetApiBuffer(const NetApiBuffer&) = delete;
-    NetApiBuffer& operator=(const NetApiBuffer&) = delete;
-
-    LPBYTE* Receive() { return &buffer_; }
-    template <typename Record>
-    const Record* As() const {
-        return reinterpret_cast<const Record*>(buffer_);
-    }
-
-  private:
-    LPBYTE buffer_ = nullptr;
-};
 
 // Windows takes both a null and an empty server name as the local computer;
 // Wine's listing calls refuse the empty text (ERROR_BAD_NETPATH), so the

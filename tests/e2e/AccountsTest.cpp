@@ -1,8 +1,8 @@
 // Users & Groups of the real program under Wine: the users the system
 // reports, the New User window's option boxes and its failure to create an
 // account without a directory provider, and Set Password for a listed user.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 // clang-format off
 #include <lm.h>
 // clang-format on

@@ -1,8 +1,8 @@
 // The DCPROMO window of the real program, which the main menu does not open
 // (its button is disabled): the test opens it with "/open:frmDcpromo". The
 // window runs Wine's cmd and shows what it prints up to its prompt.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <cwctype>
 #include <string>

@@ -1,8 +1,8 @@
 // The Display Settings dialog of the real program against the registry of the
 // Wine prefix: the test seeds a display adapter key that sorts before Wine's
 // own adapters, and removes it afterwards.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
@@ -76,12 +76,7 @@ struct DisplayFromMainMenu : ::testing::Test {
 
     void Open() {
         app.emplace();
-        HWND main = app->WaitForWindow(L"Quillon by Varnholt");
-        ASSERT_NE(main, nullptr) << "no main window";
-        HWND button = e2e::FindChild(main, L"&Display");
-        ASSERT_NE(button, nullptr);
-        e2e::Click(button);
-        dialog = app->WaitForWindow(L"Display Settings");
+        dialog = app->OpenFromMainMenu(L"&Display", L"Display Settings");
         ASSERT_NE(dialog, nullptr) << "no Display Settings window";
     }
 

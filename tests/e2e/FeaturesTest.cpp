@@ -140,12 +140,7 @@ struct FeaturesFromMainMenu : ::testing::Test {
     HWND log = nullptr;
 
     void SetUp() override {
-        HWND main = app.WaitForWindow(L"Quillon by Varnholt");
-        ASSERT_NE(main, nullptr) << "no main window";
-        HWND button = e2e::FindChild(main, L"&Features");
-        ASSERT_NE(button, nullptr);
-        e2e::Click(button);
-        window = app.WaitForWindow(L"Server Features and Roles");
+        window = app.OpenFromMainMenu(L"&Features", L"Server Features and Roles");
         ASSERT_NE(window, nullptr) << "no Server Features and Roles window";
         tree = e2e::FindChildByClass(window, L"SysTreeView32");
         log = e2e::FindChildByClass(window, L"Edit");

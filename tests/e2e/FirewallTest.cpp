@@ -1,8 +1,8 @@
 // The Firewall dialog of the real program with a stand-in netsh.exe in the
 // program's folder, which logs its command lines to netsh-log.txt and fails
 // for the groups listed in netsh-fail.txt (by default "Event Log").
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <fstream>
 #include <sstream>
@@ -20,12 +20,7 @@ struct FirewallFromMainMenu : ::testing::Test {
     HWND dialog = nullptr;
 
     void SetUp() override {
-        HWND main = app.WaitForWindow(L"Quillon by Varnholt");
-        ASSERT_NE(main, nullptr) << "no main window";
-        HWND button = e2e::FindChild(main, L"&Firewall");
-        ASSERT_NE(button, nullptr);
-        e2e::Click(button);
-        dialog = app.WaitForWindow(L"Firewall Configuration");
+        dialog = app.OpenFromMainMenu(L"&Firewall", L"Firewall Configuration");
         ASSERT_NE(dialog, nullptr) << "no Firewall Configuration window";
     }
 

@@ -163,12 +163,7 @@ class NetworkFromMainMenu : public ::testing::Test {
                                   kConnectionName, static_cast<DWORD>(sizeof(kConnectionName))),
                   ERROR_SUCCESS);
         app.emplace();
-        HWND main = app->WaitForWindow(L"Quillon by Varnholt");
-        ASSERT_NE(main, nullptr) << "no main window";
-        HWND button = e2e::FindChild(main, L"&Networking");
-        ASSERT_NE(button, nullptr);
-        e2e::Click(button);
-        dialog = app->WaitForWindow(kCaption);
+        dialog = app->OpenFromMainMenu(L"&Networking", kCaption);
         ASSERT_NE(dialog, nullptr) << "no Network Settings window";
         list = e2e::FindChildByClass(dialog, L"ComboBox", 0);
         ASSERT_NE(list, nullptr);

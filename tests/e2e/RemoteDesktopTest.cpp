@@ -1,7 +1,7 @@
 // The Remote Desktop dialog of the real program against the registry of the
 // Wine prefix, which the test seeds first and restores afterwards.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 // After windows.h, which it needs.
 #include <sddl.h>
 
@@ -56,12 +56,7 @@ struct RemoteDesktopFromMainMenu : ::testing::Test {
 
     void Open() {
         app.emplace();
-        HWND main = app->WaitForWindow(L"Quillon by Varnholt");
-        ASSERT_NE(main, nullptr) << "no main window";
-        HWND button = e2e::FindChild(main, L"&RDP");
-        ASSERT_NE(button, nullptr);
-        e2e::Click(button);
-        dialog = app->WaitForWindow(L"Remote Desktop Settings");
+        dialog = app->OpenFromMainMenu(L"&RDP", L"Remote Desktop Settings");
         ASSERT_NE(dialog, nullptr) << "no Remote Desktop Settings window";
         allowBox = e2e::FindChild(dialog, L"Allow Remote Administration Connections");
         legacyBox = e2e::FindChild(dialog, L"Allow Connections from previous versions of Windows");

@@ -1,8 +1,8 @@
 // The WinRM dialog of the real program, opened from the main menu, with a
 // stand-in winrm.cmd in the program's folder that keeps a pretend listener
 // (winrm-listener.txt) and reads its behaviour from winrm-mode.txt.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <fstream>
 #include <string>
@@ -18,12 +18,7 @@ struct WinRMFromMainMenu : ::testing::Test {
     HWND dialog = nullptr;
 
     void SetUp() override {
-        HWND main = app.WaitForWindow(L"Quillon by Varnholt");
-        ASSERT_NE(main, nullptr) << "no main window";
-        HWND button = e2e::FindChild(main, L"&WinRM");
-        ASSERT_NE(button, nullptr);
-        e2e::Click(button);
-        dialog = app.WaitForWindow(L"WinRM");
+        dialog = app.OpenFromMainMenu(L"&WinRM", L"WinRM");
         ASSERT_NE(dialog, nullptr) << "no WinRM window";
     }
 

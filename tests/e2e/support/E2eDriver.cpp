@@ -208,6 +208,15 @@ std::vector<HWND> QuillonProcess::Windows(const std::wstring& caption) const {
     return found;
 }
 
+HWND QuillonProcess::OpenFromMainMenu(const std::wstring& buttonCaption,
+                                      const std::wstring& windowCaption) const {
+    HWND main = WaitForWindow(L"Quillon by Varnholt");
+    HWND button = main ? FindChild(main, buttonCaption) : nullptr;
+    if (!button) return nullptr;
+    Click(button);
+    return WaitForWindow(windowCaption);
+}
+
 HWND QuillonProcess::WaitForWindow(const std::wstring& caption, int timeoutMs) const {
     HWND found = nullptr;
     WaitUntil(

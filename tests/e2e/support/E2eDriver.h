@@ -78,6 +78,10 @@ class QuillonProcess {
     // Visible top-level windows of the process with exactly this caption.
     std::vector<HWND> Windows(const std::wstring& caption) const;
     HWND WaitForWindow(const std::wstring& caption, int timeoutMs = kTimeoutMs) const;
+    // Presses the main menu's button with that caption (as set, with "&") and
+    // waits for the window it opens; nullptr when either is missing.
+    HWND OpenFromMainMenu(const std::wstring& buttonCaption,
+                          const std::wstring& windowCaption) const;
     // A message box of the process (the newest when several are open).
     std::optional<MessageBoxInfo> WaitForMessageBox(int timeoutMs = kTimeoutMs) const;
     // Whether a message box of the process is open now.
