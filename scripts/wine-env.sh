@@ -5,17 +5,21 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 
 quillon_wine_prefix() {  # $1: prefix folder
     export WINEPREFIX="$1"
-    if [ ! -f "$WINEPREFIX/system.reg" ]; then
-        echo "Creating the Wine prefix $WINEPREFIX (once; slow)..."
+    # The prefix is made again when the settings or the Wine that made it
+    # change (a prefix made before 32-bit Wine was installed cannot run x86).
+    local settings stamp
+    settings="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/wine-prefix.reg"
+    stamp="$( (cat "$settings"; wine --version; ls /usr/lib/wine) 2>&1 | sha256sum | cut -c1-16)"
+    if [ "$(cat "$WINEPREFIX/.quillon-prefix" 2>/dev/null)" != "$stamp" ]; then
+        echo "Creating the Wine prefix $WINEPREFIX (slow; again only when its settings change)..."
+        [ ! -d "$WINEPREFIX" ] || { wineserver -k 2>/dev/null || true; rm -rf "$WINEPREFIX"; }
         mkdir -p "$WINEPREFIX"
         wineboot -i >/dev/null 2>&1 || true
         wineserver -w || true
-    fi
-    # Without a window manager, Wine waits up to two seconds for one to
-    # confirm every window that is hidden; unmanaged windows need no such wait.
-    if ! grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
-        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+        # Fonts, resolution and window handling as wine-prefix.reg states them.
+        wine regedit /S "$(winepath -w "$settings")" >/dev/null 2>&1
         wineserver -w || true
+        printf '%s\n' "$stamp" >"$WINEPREFIX/.quillon-prefix"
     fi
 }
 

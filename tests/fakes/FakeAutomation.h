@@ -1,0 +1,96 @@
+#pragma once
+// Late-bound objects for tests: "winmgmts:" monikers and "WinNT://" paths
+// bound to scripted objects. One journal, shared by the binder and every
+// object it made, records in order what the code did, type-exact:
+//   bind winmgmts:{impersonationLevel=impersonate}!\\PC\root\cimv2
+//   <label>.ExecQuery("Select * from Win32_ComputerSystem")
+//   PC.JoinDomainOrWorkGroup("corp", "pw", "admin", null, int16 35)
+//   user.Disabled = int16 -1
+// (texts quoted, int16 and bool tagged, 32-bit integers bare, [a, b] arrays).
+// Member names match without regard to case, as IDispatch does. A member
+// that was not scripted, a query text that was not scripted and a display
+// name that was not added all fail, as the real binder would.
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "sysaccess/IAutomation.h"
+#include "sysaccess/Variant.h"
+#include "sysaccess/VbError.h"
+
+namespace fakes {
+
+constexpr std::int32_t kUnknownMemberNumber = 438;
+constexpr std::int32_t kBindFailureNumber = static_cast<std::int32_t>(0x800401E4u);  // MK_E_SYNTAX
+constexpr std::int32_t kScriptedFailureNumber = static_cast<std::int32_t>(0x80041001u);
+
+std::wstring Describe(const sysaccess::Variant& value);
+
+class FakeObjects;
+
+class FakeObject : public sysaccess::IAutoObject {
+  public:
+    // What a method call (or a property get, with no arguments) answers; it
+    // may throw sysaccess::VbError (see Fails).
+    using Handler = std::function<sysaccess::Variant(const std::vector<sysaccess::Variant>& args)>;
+
+    FakeObject(FakeObjects& owner, std::wstring label);
+    const std::wstring& Label() const { return label_; }
+
+    // The one way to script a member.
+    FakeObject& On(const std::wstring& member, Handler handler);
+    // Sugar: a property value (Get answers it, Put replaces it), and
+    // "ExecQuery" with exactly this text answering a collection of the items.
+    FakeObject& Set(const std::wstring& property, sysaccess::Variant value);
+    FakeObject& Query(const std::wstring& text, std::vector<sysaccess::AutoObjectPtr> items);
+    sysaccess::Variant Property(const std::wstring& name) const;
+    std::vector<sysaccess::AutoObjectPtr> items;  // when the object is a collection
+
+    sysaccess::Variant Get(const std::wstring& name) override;
+    void Put(const std::wstring& name, const sysaccess::Variant& value) override;
+    sysaccess::Variant Call(const std::wstring& method,
+                            const std::vector<sysaccess::Variant>& args) override;
+    std::vector<sysaccess::AutoObjectPtr> Items() override;
+
+  private:
+    void FailIfEverythingFails() const;
+
+    FakeObjects& owner_;
+    std::wstring label_;
+    std::map<std::wstring, Handler> handlers_;           // by lower-cased member name
+    std::map<std::wstring, sysaccess::Variant> values_;  // by lower-cased property name
+    std::map<std::wstring, std::vector<sysaccess::AutoObjectPtr>> queries_;
+};
+
+// Handlers for FakeObject::On.
+FakeObject::Handler Returns(sysaccess::Variant result);
+FakeObject::Handler Fails(std::wstring description, std::int32_t number = kScriptedFailureNumber);
+
+class FakeObjects : public sysaccess::IObjectBinder {
+  public:
+    // An object that binding the display name yields (its label is the name).
+    std::shared_ptr<FakeObject> Add(const std::wstring& displayName);
+    // An object bound by no name (query results, created accounts).
+    std::shared_ptr<FakeObject> New(const std::wstring& label);
+    void FailBind(const std::wstring& displayName, std::wstring description);
+    // Every bind and every member of every object fails with the description.
+    void FailEverything(std::wstring description, std::int32_t number = kScriptedFailureNumber);
+
+    std::vector<std::wstring> journal;
+    // The journal's lines for one method or property, any object.
+    std::vector<std::wstring> Uses(const std::wstring& member) const;
+
+    sysaccess::AutoObjectPtr Bind(const std::wstring& displayName) override;
+
+  private:
+    friend class FakeObject;
+    std::map<std::wstring, sysaccess::AutoObjectPtr> objects_;
+    std::map<std::wstring, std::wstring> bindFailures_;
+    std::optional<sysaccess::VbError> everything_;
+};
+
+}  // namespace fakes

@@ -1,0 +1,69 @@
+#pragma once
+// A shell without windows for native tests: it records every message box and
+// lets the test answer message boxes and play the user in modal windows.
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui/Form.h"
+#include "ui/Shell.h"
+
+namespace fakes {
+
+struct ShownMessage {
+    std::wstring text;
+    int style = 0;
+    std::wstring title;
+};
+
+class TestShell : public ui::Shell {
+  public:
+    std::vector<ShownMessage> messages;
+    // Answers for the next message boxes, in order. When empty, OK boxes
+    // answer kIdOk and Yes/No boxes answer kIdNo.
+    std::deque<int> answers;
+    // Called while a message box is "open" (before it is answered).
+    std::function<void(const ShownMessage&)> onMessage;
+    // Plays the user while a form is shown modally; it should hide or unload
+    // the form (as OK, Cancel or the close box would).
+    std::function<void(ui::Form&)> onModal;
+    // Called for every DoEvents.
+    std::function<void()> onDoEvents;
+    int doEventsCount = 0;
+    std::vector<int> sleeps;
+    std::vector<std::wstring> events;  // "Load frmX", "Show frmX", "Unload frmX", ...
+
+    int MsgBox(const std::wstring& text, int style, const std::wstring& title) override;
+    void Load(ui::Form& form) override;
+    void Show(ui::Form& form) override;
+    void ShowModal(ui::Form& form) override;
+    void Hide(ui::Form& form) override;
+    void Unload(ui::Form& form) override;
+    void DoEvents() override;
+    void Sleep(int milliseconds) override;
+    std::vector<std::shared_ptr<ui::Form>> LoadedForms() const override;
+
+    // The user closes the form with its close box.
+    void UserClose(ui::Form& form);
+    // The user returns to a form (raises its Activate event).
+    void UserActivate(ui::Form& form);
+
+    // The last message's text, or empty.
+    std::wstring LastMessage() const { return messages.empty() ? L"" : messages.back().text; }
+
+    // Loaded forms of type F, oldest first.
+    template <typename F>
+    std::vector<std::shared_ptr<F>> FormsOfType() const {
+        std::vector<std::shared_ptr<F>> found;
+        for (const auto& f : forms_)
+            if (auto typed = std::dynamic_pointer_cast<F>(f)) found.push_back(typed);
+        return found;
+    }
+
+  private:
+    std::vector<std::shared_ptr<ui::Form>> forms_;
+};
+
+}  // namespace fakes
