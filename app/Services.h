@@ -9,6 +9,7 @@ class Shell;
 namespace sysaccess {
 class ICommandRunner;
 class IProcessLauncher;
+class IProgramFinder;
 class IRegistryBackend;
 class IObjectBinder;
 class IConsoleCaptureFactory;
@@ -29,6 +30,7 @@ struct Services {
     ui::Shell* shell = nullptr;
     sysaccess::ICommandRunner* runner = nullptr;
     sysaccess::IProcessLauncher* launcher = nullptr;
+    sysaccess::IProgramFinder* programs = nullptr;
     sysaccess::IRegistryBackend* registry = nullptr;
     sysaccess::IObjectBinder* objects = nullptr;
     sysaccess::IConsoleCaptureFactory* consoles = nullptr;

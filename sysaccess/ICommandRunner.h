@@ -5,7 +5,7 @@
 namespace sysaccess {
 
 class ICommandRunner {
-public:
+  public:
     virtual ~ICommandRunner() = default;
     // Runs commandLine hidden and returns everything it printed on the chosen
     // streams as one text; see CmdOutput for the exact contract. Throws
@@ -18,9 +18,17 @@ public:
 // handed to the child (0 hidden, 1 normal with focus). Returns false when the
 // process could not be started.
 class IProcessLauncher {
-public:
+  public:
     virtual ~IProcessLauncher() = default;
     virtual bool StartDetached(const std::wstring& commandLine, int showWindow) = 0;
+};
+
+// Whether a program can be found where the runner would look for it: the
+// program's own folder first, then the system's search path.
+class IProgramFinder {
+  public:
+    virtual ~IProgramFinder() = default;
+    virtual bool Exists(const std::wstring& program) = 0;
 };
 
 }  // namespace sysaccess

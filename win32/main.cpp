@@ -5,11 +5,9 @@
 
 #include <commctrl.h>
 #include <objbase.h>
-#include <shellapi.h>
 
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "app/FormCatalog.h"
 #include "app/Services.h"
@@ -21,6 +19,7 @@
 #include "win32/Win32NetApi.h"
 #include "win32/Win32Power.h"
 #include "win32/Win32ProcessLauncher.h"
+#include "win32/Win32ProgramFinder.h"
 #include "win32/Win32Registry.h"
 #include "win32/Win32Shell.h"
 
@@ -39,38 +38,6 @@ class ComApartment {
     bool initialized_;
 };
 
-class CommandLineArguments {
-  public:
-    CommandLineArguments() : argv_(::CommandLineToArgvW(::GetCommandLineW(), &count_)) {}
-    ~CommandLineArguments() {
-        if (argv_) ::LocalFree(argv_);
-    }
-    CommandLineArguments(const CommandLineArguments&) = delete;
-    CommandLineArguments& operator=(const CommandLineArguments&) = delete;
-    std::vector<std::wstring> AfterProgram() const {
-        std::vector<std::wstring> args;
-        for (int i = 1; argv_ && i < count_; ++i) args.emplace_back(argv_[i]);
-        return args;
-    }
-
-  private:
-    int count_ = 0;
-    wchar_t** argv_;
-};
-
-// "/open:frmX" opens that window instead of the main menu (used by the
-// end-to-end tests to reach windows that the menu does not open).
-std::vector<std::wstring> FormsToOpen() {
-    const std::wstring prefix = L"/open:";
-    std::vector<std::wstring> names;
-    for (const std::wstring& arg : CommandLineArguments().AfterProgram())
-        if (arg.size() > prefix.size() &&
-            _wcsnicmp(arg.c_str(), prefix.c_str(), prefix.size()) == 0)
-            names.push_back(arg.substr(prefix.size()));
-    if (names.empty()) names.push_back(L"frmUI");
-    return names;
-}
-
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
@@ -86,6 +53,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     services.shell = &shell;
     services.power = &power;
     services.launcher = &launcher;
+    win32::Win32ProgramFinder programs;
+    services.programs = &programs;
     services.catalog = &app::FormCatalog::Default();
     win32::Win32CommandRunner runner;
     services.runner = &runner;
@@ -100,8 +69,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     win32::Win32ConsoleCaptureFactory consoles;
     services.consoles = &consoles;
 
-    for (const std::wstring& name : FormsToOpen())
-        shell.RunEvent(nullptr, [&services, &name] { app::OpenModeless(services, name); });
+    shell.RunEvent(nullptr, [&services] { app::OpenModeless(services, L"frmUI"); });
     if (shell.LoadedForms().empty()) return 1;
     return shell.Run();
 }

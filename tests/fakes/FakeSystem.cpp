@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "sysaccess/TextCase.h"
 #include "sysaccess/VbError.h"
 
 namespace fakes {
@@ -78,6 +79,12 @@ std::wstring FakeSystem::RunAndCaptureOutput(const std::wstring& commandLine, bo
             bestLength = start.size();
         }
     return best ? (*best)(commandLine) : std::wstring();
+}
+
+bool FakeSystem::Exists(const std::wstring& program) {
+    for (const std::wstring& name : absent)
+        if (sysaccess::EqualsIgnoreCase(name, program)) return false;
+    return !failEverything;
 }
 
 bool FakeSystem::StartDetached(const std::wstring& commandLine, int showWindow) {

@@ -14,6 +14,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,7 @@ inline const std::wstring kRunnerFailure =
 
 class FakeSystem : public sysaccess::ICommandRunner,
                    public sysaccess::IProcessLauncher,
+                   public sysaccess::IProgramFinder,
                    public app::IPower,
                    public sysaccess::IConsoleCaptureFactory {
   public:
@@ -49,6 +51,8 @@ class FakeSystem : public sysaccess::ICommandRunner,
     // Runs before each piece, as the user acting while a capture runs.
     std::function<void()> betweenPieces;
 
+    // Programs that cannot be found (by name as asked, without regard to case).
+    std::set<std::wstring> absent;
     bool failEverything = false;
     bool powerAccepts = true;
 
@@ -63,6 +67,7 @@ class FakeSystem : public sysaccess::ICommandRunner,
 
     std::wstring RunAndCaptureOutput(const std::wstring& commandLine, bool captureStdOut,
                                      bool captureStdErr, bool oemToAnsi) override;
+    bool Exists(const std::wstring& program) override;
     bool StartDetached(const std::wstring& commandLine, int showWindow) override;
     bool RequestExit(std::uint32_t flags, std::uint32_t reason) override;
     std::unique_ptr<sysaccess::IConsoleCapture> Create() override;

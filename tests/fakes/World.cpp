@@ -7,6 +7,7 @@ app::Services FakeOs::ServicesFor(ui::Shell& shell, const app::FormCatalog& cata
     services.shell = &shell;
     services.runner = &system;
     services.launcher = &system;
+    services.programs = &system;
     services.power = &system;
     services.consoles = &system;
     services.registry = &registry;
