@@ -26,17 +26,17 @@ frmChangePassword::frmChangePassword(app::Services& services)
 
     lblLabels[0] = &Add<ui::Label>(L"lblLabels", 0);
     lblLabels[0]->SetCaption(L"New password:");
-    lblLabels[0]->bounds = {120, 195, 1575, 255};
+    lblLabels[0]->bounds = {120, 195, 1800, 255};
     txtPassword = &Add<ui::TextBox>(L"txtPassword");
     txtPassword->passwordChar = L'*';
-    txtPassword->bounds = {1800, 165, 2415, 315};
+    txtPassword->bounds = {2010, 165, 2205, 315};
 
     lblLabels[1] = &Add<ui::Label>(L"lblLabels", 1);
     lblLabels[1]->SetCaption(L"Confirm password:");
-    lblLabels[1]->bounds = {120, 600, 1575, 255};
+    lblLabels[1]->bounds = {120, 600, 1800, 255};
     txtPasswordConfirm = &Add<ui::TextBox>(L"txtPasswordConfirm");
     txtPasswordConfirm->passwordChar = L'*';
-    txtPasswordConfirm->bounds = {1800, 570, 2415, 315};
+    txtPasswordConfirm->bounds = {2010, 570, 2205, 315};
 
     cmdOK = &Add<ui::Button>(L"cmdOK");
     cmdOK->SetCaption(L"OK");

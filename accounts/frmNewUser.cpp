@@ -33,13 +33,13 @@ sysaccess::AutoObjectPtr BindObject(app::Services& services, const std::wstring&
 ui::Label& AddLabel(ui::Form& form, const wchar_t* name, const wchar_t* caption, int top) {
     auto& label = form.Add<ui::Label>(name);
     label.SetCaption(caption);
-    label.bounds = {120, top + 30, 1575, 255};
+    label.bounds = {120, top + 30, 1800, 255};
     return label;
 }
 
 ui::TextBox& AddTextBox(ui::Form& form, const wchar_t* name, int top, bool password) {
     auto& box = form.Add<ui::TextBox>(name);
-    box.bounds = {1800, top, 3135, 315};
+    box.bounds = {1980, top, 2955, 315};
     if (password) box.passwordChar = L'*';
     return box;
 }
