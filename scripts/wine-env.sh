@@ -1,18 +1,36 @@
-# Sourced by the scripts: a Wine prefix of the build's own, made once, and an
-# X display (Xvfb when there is none).
+# Sourced by the scripts: a Wine prefix of the build's own, made as
+# wine-prefix.reg states it, and an X display (Xvfb when there is none).
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 
+# Debian's `wine` starts the 32-bit loader whenever wine32 is installed, and
+# that one starts the 64-bit loader again for a 64-bit program; where 32-bit
+# code runs under emulation, the detour costs seconds a start. The scripts run
+# 64-bit programs with the 64-bit loader directly; it still hands 32-bit
+# programs to the 32-bit loader.
+if [ -x /usr/lib/wine/wine64 ]; then
+    quillon_wine_bin="${TMPDIR:-/tmp}/quillon-wine64-$(id -u)"
+    mkdir -p "$quillon_wine_bin"
+    for name in wine wine-stable; do  # wineboot, winepath and the rest call wine-stable
+        printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$quillon_wine_bin/$name"
+        chmod +x "$quillon_wine_bin/$name"
+    done
+    export PATH="$quillon_wine_bin:$PATH" WINELOADER=/usr/lib/wine/wine64
+fi
+
 quillon_wine_prefix() {  # $1: prefix folder
     export WINEPREFIX="$1"
-    # The prefix is made again when the settings or the Wine that made it
+    # The prefix is made again when its settings or the Wine that made it
     # change (a prefix made before 32-bit Wine was installed cannot run x86).
     local settings stamp
     settings="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/wine-prefix.reg"
     stamp="$( (cat "$settings"; wine --version; ls /usr/lib/wine) 2>&1 | sha256sum | cut -c1-16)"
     if [ "$(cat "$WINEPREFIX/.quillon-prefix" 2>/dev/null)" != "$stamp" ]; then
         echo "Creating the Wine prefix $WINEPREFIX (slow; again only when its settings change)..."
-        [ ! -d "$WINEPREFIX" ] || { wineserver -k 2>/dev/null || true; rm -rf "$WINEPREFIX"; }
+        if [ -d "$WINEPREFIX" ]; then
+            wineserver -k 2>/dev/null || true
+            rm -rf "$WINEPREFIX"
+        fi
         mkdir -p "$WINEPREFIX"
         wineboot -i >/dev/null 2>&1 || true
         wineserver -w || true
@@ -21,22 +39,6 @@ quillon_wine_prefix() {  # $1: prefix folder
         wineserver -w || true
         printf '%s\n' "$stamp" >"$WINEPREFIX/.quillon-prefix"
     fi
-}
-
-quillon_dpi144_prefix() {  # $1: build folder, $2: its prefix; prints the 144-DPI copy, made once
-    local prefix144="$1/wineprefix-144dpi"
-    if [ ! -f "$prefix144/.dpi-144" ]; then
-        rm -rf "$prefix144"
-        cp -a "$2" "$prefix144"
-        WINEPREFIX="$prefix144" wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
-            /d 144 /f >/dev/null
-        WINEPREFIX="$prefix144" wine reg add \
-            'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' /v LogPixels \
-            /t REG_DWORD /d 144 /f >/dev/null
-        WINEPREFIX="$prefix144" wineserver -k || true
-        touch "$prefix144/.dpi-144"
-    fi
-    printf '%s\n' "$prefix144"
 }
 
 quillon_display() {  # starts Xvfb on a free display when DISPLAY is not set
