@@ -1,262 +1,179 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "features/FeatureList.h"
-#include "tests/support/TestShell.h"
+#include "tests/fakes/TestShell.h"
 #include "ui/Controls.h"
 #include "ui/Form.h"
 
 namespace {
 
-using features::BuildFeatureTree;
-using features::FeatureStateMap;
+using features::FeatureLine;
+using Lines = std::vector<std::wstring>;
 
-class TreeHolder : public ui::Form {
-  public:
+std::wstring Joined(const Lines& lines) {
+    std::wstring text;
+    for (const auto& l : lines) text += l + L"\r\n";
+    return text;
+}
+
+// "name(parent)+" per node in index order, "+" checked and "-" not.
+std::wstring Describe(const ui::TreeView& tree) {
+    std::wstring seen;
+    for (int i = 1; i <= tree.Count(); ++i) {
+        const ui::TreeNode& n = *tree.Node(i);
+        seen += (i > 1 ? L" " : L"") + n.Text();
+        if (n.Parent()) seen += L"(" + n.Parent()->Text() + L")";
+        seen += n.Checked() ? L"+" : L"-";
+    }
+    return seen;
+}
+
+std::wstring Describe(const features::FeatureStateMap& states) {
+    std::wstring seen;
+    for (const auto& [name, installed] : states)
+        seen += (seen.empty() ? L"" : L" ") + name + (installed ? L"+" : L"-");
+    return seen;
+}
+
+TEST(FeatureLineGrammar, LineGivesDepthNameAndStateOrIsNoFeature) {
+    struct Case {
+        std::wstring line;
+        std::optional<FeatureLine> read;
+    } cases[] = {
+        {L"Not Installed:A", FeatureLine{1, L"A", false}},
+        {L"       |       |--- Installed:  IIS-Web Server  ",
+         FeatureLine{3, L"IIS-Web Server", true}},
+        {L"Installed : Name : extra: more", FeatureLine{1, L"Name", true}},
+        {L"|a|b|Installed:x", FeatureLine{4, L"x", true}},
+        {L"A: Not Installed", FeatureLine{1, L"Not Installed", false}},
+        {L"Not Installed:   ", FeatureLine{1, L"", false}},
+        {L"installed:A", std::nullopt},
+        {L"INSTALLED:A", std::nullopt},
+        {L"Installed A", std::nullopt},
+        {L"Not Installed - A", std::nullopt},
+        {L"Available:A", std::nullopt},
+        {L"Installed:DomainController", std::nullopt},
+        {L"Not Installed:X (DomainController role)", std::nullopt},
+        {L"", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.line));
+        const auto read = features::ReadFeatureLine(c.line);
+        ASSERT_EQ(read.has_value(), c.read.has_value());
+        if (!read) continue;
+        EXPECT_EQ(read->depth, c.read->depth);
+        EXPECT_EQ(read->name, c.read->name);
+        EXPECT_EQ(read->installed, c.read->installed);
+    }
+}
+
+struct TreeHolder : ui::Form {
     explicit TreeHolder(ui::Shell& shell) : ui::Form(shell, L"frmTreeHolder") {
         tree = &Add<ui::TreeView>(L"tvwTest");
     }
     ui::TreeView* tree;
 };
 
-// One node as a test sees it: name, parent's name ("" for a root), checked.
-struct Seen {
-    std::wstring name;
-    std::wstring parent;
-    bool checked;
-    bool operator==(const Seen&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& os, const Seen& s) {
-    return os << "{" << std::string(s.name.begin(), s.name.end()) << " under "
-              << std::string(s.parent.begin(), s.parent.end()) << (s.checked ? ", checked}" : "}");
-}
-
-struct FeatureTree : ::testing::Test {
-    testing_support::TestShell shell;
-    std::shared_ptr<TreeHolder> form = std::make_shared<TreeHolder>(shell);
-    ui::TreeView& tree = *form->tree;
-    FeatureStateMap states;
-
-    features::FeatureTreeSummary Parse(const std::wstring& output) {
-        return BuildFeatureTree(output, tree, states);
-    }
-
-    std::vector<Seen> Nodes() const {
-        std::vector<Seen> seen;
-        for (int i = 1; i <= tree.Count(); ++i) {
-            const ui::TreeNode* n = tree.Node(i);
-            seen.push_back({n->Text(), n->Parent() ? n->Parent()->Text() : L"", n->Checked()});
-        }
-        return seen;
-    }
-};
-
-std::wstring Lines(const std::vector<std::wstring>& lines) {
-    std::wstring text;
-    for (const auto& l : lines) text += l + L"\r\n";
-    return text;
-}
-
-TEST(FeatureLineGrammar, ReadsDepthNameAndState) {
-    auto root = features::ReadFeatureLine(L"Not Installed:A");
-    ASSERT_TRUE(root);
-    EXPECT_EQ(root->depth, 1);
-    EXPECT_EQ(root->name, L"A");
-    EXPECT_FALSE(root->installed);
-
-    auto nested = features::ReadFeatureLine(L"       |       |--- Installed:  IIS-Web Server  ");
-    ASSERT_TRUE(nested);
-    EXPECT_EQ(nested->depth, 3);
-    EXPECT_EQ(nested->name, L"IIS-Web Server");
-    EXPECT_TRUE(nested->installed);
-
-    // Only the second ":" field names the feature, blanks trimmed.
-    auto third = features::ReadFeatureLine(L"Installed : Name : extra: more");
-    ASSERT_TRUE(third);
-    EXPECT_EQ(third->name, L"Name");
-    EXPECT_TRUE(third->installed);
-
-    EXPECT_EQ(features::CountLevels(L""), 1);
-    EXPECT_EQ(features::CountLevels(L"|a|b|"), 4);
-}
-
-TEST(FeatureLineGrammar, RejectsLinesOutsideTheGrammar) {
-    EXPECT_FALSE(features::ReadFeatureLine(L"installed:A"));  // lower case only
-    EXPECT_FALSE(features::ReadFeatureLine(L"INSTALLED:A"));
-    EXPECT_FALSE(features::ReadFeatureLine(L"Installed A"));        // no ":"
-    EXPECT_FALSE(features::ReadFeatureLine(L"Not Installed - A"));  // no ":"
-    EXPECT_FALSE(features::ReadFeatureLine(L"Available:A"));        // no "Installed"
-    EXPECT_FALSE(features::ReadFeatureLine(L"Installed:DomainController"));
-    EXPECT_FALSE(features::ReadFeatureLine(L"Not Installed:X (DomainController role)"));
-    EXPECT_FALSE(features::ReadFeatureLine(L""));
-    // The grammar accepts "Installed" anywhere, "Not Installed" included.
-    EXPECT_TRUE(features::ReadFeatureLine(L"A: Not Installed"));
-}
-
-TEST(FeatureLineGrammar, SplitsOnlyAtCarriageReturnLineFeed) {
-    auto lines = features::SplitOutputLines(L"a\r\nb\nc\rd\r\n");
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0], L"a");
-    EXPECT_EQ(lines[1], L"b\nc\rd");
-    EXPECT_EQ(lines[2], L"");
-}
-
-TEST_F(FeatureTree, FourLineExampleGivesTreeKeysStatesAndChecks) {
-    auto summary =
-        Parse(L"Not Installed:A\r\n|Installed:B\r\n||Not Installed:C\r\nInstalled:D\r\n");
-    EXPECT_EQ(summary.nodesAdded, 4);
-    EXPECT_EQ(summary.linesSkipped, 0);
-    EXPECT_EQ(Nodes(),
-              (std::vector<Seen>{
-                  {L"A", L"", false}, {L"B", L"A", true}, {L"C", L"B", false}, {L"D", L"", true}}));
-    // Keys: a root's name; below it the parent's index and the name.
-    EXPECT_EQ(tree.Node(1)->Key(), L"A");
-    EXPECT_EQ(tree.Node(2)->Key(), L"1:B");
-    EXPECT_EQ(tree.Node(3)->Key(), L"2:C");
-    EXPECT_EQ(tree.Node(4)->Key(), L"D");
-    EXPECT_EQ(states, (FeatureStateMap{{L"A", false}, {L"B", true}, {L"C", false}, {L"D", true}}));
-    for (int i = 1; i <= tree.Count(); ++i) EXPECT_TRUE(tree.Node(i)->Expanded()) << i;
-    EXPECT_EQ(tree.Node(1)->Next(), tree.Node(4));
-}
-
-TEST_F(FeatureTree, TrimsNamesAndIgnoresThirdField) {
-    Parse(L"Installed : Name : more text\r\n");
-    EXPECT_EQ(Nodes(), (std::vector<Seen>{{L"Name", L"", true}}));
-    EXPECT_EQ(states, (FeatureStateMap{{L"Name", true}}));
-}
-
-TEST_F(FeatureTree, DomainControllerLinesLeaveNoNodeAndNoEntry) {
-    Parse(Lines({L"Installed:DirectoryServices-DomainController-ServerFoundation",
-                 L"Not Installed:Other", L"|Installed:Child (DomainController)",
-                 L"|Installed:Kept"}));
-    EXPECT_EQ(Nodes(), (std::vector<Seen>{{L"Other", L"", false}, {L"Kept", L"Other", true}}));
-    EXPECT_EQ(states.size(), 2u);
-}
-
-TEST_F(FeatureTree, LinesUnderAnOmittedRootJoinThePreviousRoot) {
-    Parse(Lines({L"Installed:P", L"Installed:DomainController", L"|Not Installed:Q"}));
-    EXPECT_EQ(Nodes(), (std::vector<Seen>{{L"P", L"", true}, {L"Q", L"P", false}}));
-}
-
-TEST_F(FeatureTree, LowerCaseOrColonlessLinesAreNotFeatures) {
-    Parse(Lines({L"installed:a", L"Installed b", L"Not Installed c", L"----", L"Installed:ok"}));
-    EXPECT_EQ(Nodes(), (std::vector<Seen>{{L"ok", L"", true}}));
-}
-
-TEST_F(FeatureTree, LoneLineFeedsDoNotEndLines) {
-    Parse(L"Installed:A\nInstalled:B\n");
-    ASSERT_EQ(tree.Count(), 1);
-    EXPECT_EQ(tree.Node(1)->Text(), L"A\nInstalled");
-}
-
-TEST_F(FeatureTree, EmptyOrFailureOutputLeavesEverythingEmpty) {
-    Parse(L"Installed:Old\r\n");
-    ASSERT_EQ(tree.Count(), 1);
-    Parse(L"");
-    EXPECT_EQ(tree.Count(), 0);
-    EXPECT_TRUE(states.empty());
-    Parse(L"Installed:Old\r\n");
-    Parse(L"Failed to create process, check the path of the command line.");
-    EXPECT_EQ(tree.Count(), 0);
-    EXPECT_TRUE(states.empty());
-}
-
-TEST_F(FeatureTree, AFeatureListedTwiceSharesOneEntry) {
-    Parse(
-        Lines({L"Installed:R1", L"|Installed:Shared", L"Installed:R2", L"|Not Installed:Shared"}));
-    EXPECT_EQ(tree.Count(), 4);
-    EXPECT_EQ(states.at(L"Shared"), false);
-    EXPECT_TRUE(tree.Node(2)->Checked());
-    EXPECT_FALSE(tree.Node(4)->Checked());
-    Parse(Lines({L"Installed:R1", L"|Installed:Shared", L"Installed:R2", L"|Installed:Shared"}));
-    EXPECT_EQ(states.at(L"Shared"), true);
-}
-
-// Each line the tree cannot hold is skipped with nothing else changed: the
-// result is the one of the same output without that line.
-TEST_F(FeatureTree, RejectedLinesChangeNothing) {
-    const std::vector<std::wstring> good = {L"Installed:A", L"|Installed:B", L"||Installed:C",
-                                            L"Not Installed:D", L"|Installed:E"};
-    Parse(Lines(good));
-    const auto baselineNodes = Nodes();
-    const auto baselineStates = states;
+// Output of the listing tool → nodes, states and rejected lines. A tree left
+// by an earlier listing is always replaced.
+TEST(FeatureTree, OutputGivesNodesStatesAndRejectedLines) {
+    const std::wstring tooDeep = std::wstring(100000, L'|') + L"Installed:Deep";
     struct Case {
-        const wchar_t* what;
-        std::size_t insertAt;  // the bad line goes before good[insertAt]
-        std::wstring line;
+        const char* what;
+        std::wstring output;
+        std::wstring nodes;
+        std::wstring states;
+        int rejected = 0;
+    } cases[] = {
+        {"four lines",
+         Joined({L"Not Installed:A", L"|Installed:B", L"||Not Installed:C", L"Installed:D"}),
+         L"A- B(A)+ C(B)- D+", L"A- B+ C- D+"},
+        {"blanks trimmed, third field ignored", Joined({L"Installed : Name : more"}), L"Name+",
+         L"Name+"},
+        {"DomainController lines leave nothing",
+         Joined({L"Installed:DirectoryServices-DomainController-ServerFoundation",
+                 L"Not Installed:Other", L"|Installed:Child (DomainController)",
+                 L"|Installed:Kept"}),
+         L"Other- Kept(Other)+", L"Kept+ Other-"},
+        {"lines under an omitted root join the previous root",
+         Joined({L"Installed:P", L"Installed:DomainController", L"|Not Installed:Q"}), L"P+ Q(P)-",
+         L"P+ Q-"},
+        {"lines outside the grammar",
+         Joined({L"installed:a", L"Installed b", L"Not Installed c", L"----", L"Installed:ok"}),
+         L"ok+", L"ok+"},
+        {"a lone line feed ends no line", L"Installed:A\nInstalled:B\n", L"A\nInstalled+",
+         L"A\nInstalled+"},
+        {"empty output", L"", L"", L""},
+        {"the runner's failure text",
+         L"Failed to create process, check the path of the command line.", L"", L""},
+        {"a name listed twice shares one state",
+         Joined({L"Installed:R1", L"|Installed:S", L"Installed:R2", L"|Not Installed:S"}),
+         L"R1+ S(R1)+ R2+ S(R2)-", L"R1+ R2+ S-"},
+        {"one name under different parents",
+         Joined({L"Installed:X", L"|Installed:C", L"Installed:1", L"|Installed:C"}),
+         L"X+ C(X)+ 1+ C(1)+", L"1+ C+ X+"},
+        {"duplicate root", Joined({L"Installed:A", L"Not Installed:A", L"Installed:B"}), L"A+ B+",
+         L"A+ B+", 1},
+        {"duplicate child", Joined({L"Installed:A", L"|Installed:B", L"|Not Installed:B"}),
+         L"A+ B(A)+", L"A+ B+", 1},
+        {"empty names",
+         Joined({L"Installed:   ", L"Installed:A", L"||Not Installed:", L"|Installed:B"}),
+         L"A+ B(A)+", L"A+ B+", 2},
+        {"nested before any root", Joined({L"|Installed:E", L"|||Installed:F", L"Installed:A"}),
+         L"A+", L"A+", 2},
+        {"two levels below the line before",
+         Joined({L"Installed:A", L"|||Installed:Deep", L"|Installed:B"}), L"A+ B(A)+", L"A+ B+", 1},
+        {"would attach to an earlier branch",
+         Joined({L"Installed:A", L"|Installed:B", L"Installed:D", L"||Installed:Stale"}),
+         L"A+ B(A)+ D+", L"A+ B+ D+", 1},
+        {"a hundred thousand levels", Joined({L"Installed:Root", tooDeep, L"|Installed:Child"}),
+         L"Root+ Child(Root)+", L"Child+ Root+", 1},
+        {"children of a duplicate go with it",
+         Joined({L"Installed:A", L"|Installed:X", L"|Installed:Y", L"|Installed:X",
+                 L"||Installed:c", L"|||Installed:d", L"|Installed:Z"}),
+         L"A+ X(A)+ Y(A)+ Z(A)+", L"A+ X+ Y+ Z+", 3},
+        {"children of an empty name go with it",
+         Joined({L"Installed:A", L"|Installed: ", L"||Installed:c", L"|Installed:d"}), L"A+ d(A)+",
+         L"A+ d+", 2},
+        {"children of a line too deep go with it",
+         Joined({L"Installed:A", L"|Installed:B", L"||||Installed:Lost", L"|||||Installed:c",
+                 L"||Installed:C"}),
+         L"A+ B(A)+ C(B)+", L"A+ B+ C+", 2},
+        {"children of a duplicate root go with it",
+         Joined({L"Installed:A", L"Installed:A", L"|Installed:c", L"Installed:B", L"|Installed:e"}),
+         L"A+ B+ e(B)+", L"A+ B+ e+", 2},
     };
-    const std::vector<Case> cases = {
-        {L"nested line before any root", 0, L"|Not Installed:Early"},
-        {L"deeply nested line before any root", 0, L"|||Installed:Early"},
-        {L"duplicate root", 1, L"Not Installed:A"},
-        {L"duplicate child under the same parent", 2, L"|Not Installed:B"},
-        {L"empty name", 1, L"Not Installed:   "},
-        {L"empty name nested", 3, L"||Not Installed:"},
-        {L"two levels below the line before", 1, L"|||Not Installed:Deep"},
-        {L"would attach to an earlier branch", 4, L"||Not Installed:Stale"},
-        {L"duplicate whose state differs", 5, L"|Not Installed:E"},
-    };
-    for (const auto& c : cases) {
-        auto lines = good;
-        lines.insert(lines.begin() + static_cast<long>(c.insertAt), c.line);
-        auto summary = Parse(Lines(lines));
-        std::string what(c.what, c.what + std::wcslen(c.what));
-        EXPECT_EQ(summary.linesSkipped, 1) << what;
-        EXPECT_EQ(Nodes(), baselineNodes) << what;
-        EXPECT_EQ(states, baselineStates) << what;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fakes::TestShell shell;
+        auto form = std::make_shared<TreeHolder>(shell);
+        features::FeatureStateMap states{{L"Old", true}};
+        form->tree->AddRoot(L"Old", L"Old");
+        const auto summary = features::BuildFeatureTree(c.output, *form->tree, states);
+        EXPECT_EQ(Describe(*form->tree), c.nodes);
+        EXPECT_EQ(Describe(states), c.states);
+        EXPECT_EQ(summary.linesSkipped, c.rejected);
+        EXPECT_EQ(summary.nodesAdded, form->tree->Count());
+        for (int i = 1; i <= form->tree->Count(); ++i) EXPECT_TRUE(form->tree->Node(i)->Expanded());
     }
 }
 
-TEST_F(FeatureTree, LinesAfterARejectedLineFindTheirRealParent) {
-    Parse(Lines({L"Installed:A", L"|Installed:B", L"|||||Installed:Lost", L"||Not Installed:C",
-                 L"|Not Installed:B", L"||Installed:D", L"Installed:E", L"||Installed:Orphan",
-                 L"|Installed:F"}));
-    EXPECT_EQ(Nodes(), (std::vector<Seen>{{L"A", L"", true},
-                                          {L"B", L"A", true},
-                                          {L"C", L"B", false},
-                                          {L"D", L"B", true},
-                                          {L"E", L"", true},
-                                          {L"F", L"E", true}}));
-    EXPECT_EQ(states.at(L"B"), true);
-    EXPECT_EQ(states.count(L"Lost") + states.count(L"Orphan"), 0u);
-}
-
-TEST_F(FeatureTree, SameNameUnderDifferentParentsMakesDistinctNodes) {
-    // Names repeat under different parents, and a root may be named like a
-    // node index: every path still gets a node of its own.
-    Parse(Lines({L"Installed:X", L"|Installed:Common", L"Installed:Y", L"|Installed:Common",
-                 L"Installed:1", L"|Installed:Common"}));
-    EXPECT_EQ(tree.Count(), 6);
-    EXPECT_EQ(tree.Node(4)->Parent(), tree.Node(3));
-    EXPECT_EQ(tree.Node(6)->Parent(), tree.Node(5));
-}
-
-TEST_F(FeatureTree, SixtyFourLevelsKeepShortKeys) {
-    std::vector<std::wstring> lines;
-    const std::wstring name = L"Feature-Name-Of-20ch";
+// However deep the tree, a node's key stays about as long as its name.
+TEST(FeatureTree, KeysStayShortInADeepTree) {
+    Lines lines;
     for (int depth = 1; depth <= 64; ++depth)
-        lines.push_back(std::wstring(static_cast<std::size_t>(depth - 1), L'|') + L"Installed:" +
-                        name + std::to_wstring(depth));
-    Parse(Lines(lines));
-    ASSERT_EQ(tree.Count(), 64);
-    std::size_t totalKeyLength = 0;
-    for (int i = 1; i <= 64; ++i) {
-        EXPECT_LE(tree.Node(i)->Key().size(), name.size() + 2 + 8) << i;
-        totalKeyLength += tree.Node(i)->Key().size();
-    }
-    EXPECT_LT(totalKeyLength, 64u * 40u);
-    int depth = 0;
-    for (const ui::TreeNode* n = tree.Node(64); n; n = n->Parent()) ++depth;
-    EXPECT_EQ(depth, 64);
-}
-
-TEST_F(FeatureTree, ExtremeDepthOnOneLineIsSkippedCheaply) {
-    std::wstring line = std::wstring(100000, L'|') + L"Installed:Deep";
-    Parse(L"Installed:Root\r\n" + line + L"\r\n|Installed:Child\r\n");
-    EXPECT_EQ(Nodes(), (std::vector<Seen>{{L"Root", L"", true}, {L"Child", L"Root", true}}));
+        lines.push_back(std::wstring(depth - 1, L'|') + L"Installed:Name" + std::to_wstring(depth));
+    fakes::TestShell shell;
+    auto form = std::make_shared<TreeHolder>(shell);
+    features::FeatureStateMap states;
+    features::BuildFeatureTree(Joined(lines), *form->tree, states);
+    ASSERT_EQ(form->tree->Count(), 64);
+    EXPECT_EQ(form->tree->Node(64)->Parent(), form->tree->Node(63));
+    for (int i = 1; i <= 64; ++i) EXPECT_LE(form->tree->Node(i)->Key().size(), 16u);
 }
 
 }  // namespace
