@@ -1,10 +1,9 @@
 #include "features/frmRoles.h"
 
-#include <cwctype>
-
 #include "app/FormCatalog.h"
 #include "app/Services.h"
 #include "sysaccess/ICommandRunner.h"
+#include "sysaccess/TextCase.h"
 #include "sysaccess/cRegistry.h"
 #include "ui/Shell.h"
 
@@ -63,8 +62,7 @@ bool frmRoles::Is64Bit() {
         reg.SetSectionKey(L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion");
         reg.SetValueType(sysaccess::kRegSz);
         reg.SetValueKey(L"BuildLabEx");
-        std::wstring build = reg.Value().ToText();
-        for (auto& c : build) c = static_cast<wchar_t>(std::towlower(c));
+        const std::wstring build = sysaccess::ToLower(reg.Value().ToText());
         return build.find(L"64") != std::wstring::npos;
     } catch (...) {
         return false;  // unreadable: the 32-bit tool
