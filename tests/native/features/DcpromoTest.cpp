@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "features/frmDcpromo.h"
@@ -12,118 +13,79 @@ namespace {
 using features::frmDcpromo;
 using Pieces = std::vector<std::wstring>;
 
-const Pieces kDirOutput = {L"dir\r\n Volume in drive C\r\n", L"C:\\>"};
-
-// What "cmd /k" prints at load → what the pane shows; the "dir" of the button
-// is appended below it, so a capture that did not stop would show more.
+// What "cmd /k" prints at load (or the error it raises) → what the pane
+// shows; then the button's "dir" prints "[one]" and "[two]>", the user having
+// put the caret at caretAt (-1: left alone) or pressed the button again before
+// the first piece. Errors are told under the application's title.
 TEST(Dcpromo, CapturesUntilAPieceEndsInThePromptSign) {
+    const std::wstring kLaunch =
+        L"\"cmd /k\" could not be run: " + std::wstring(sysaccess::kConsoleLaunchText);
     struct Case {
         const char* what;
         Pieces pieces;
         std::wstring shown;
+        int caretAt;
+        std::wstring afterClick;
+        std::int32_t raiseAtLoad = 0;
+        bool clickAgain = false;
+        std::wstring message{};
     } cases[] = {
-        {"prompt in the second piece",
-         {L"Microsoft Windows\r\n", L"\r\nC:\\>", L"late"},
-         L"Microsoft Windows\r\n\r\nC:\\>"},
-        {"a sign inside a piece does not stop",
-         {L"C:\\> more", L"echo a>", L"late"},
-         L"C:\\> moreecho a>"},
-        {"output ends without a prompt", {L"a", L"b"}, L"ab"},
-        {"nothing printed", {}, L""},
+        // clang-format off
+        {"prompt in the second piece", {L"Win\r\n", L"\r\nC:\\>", L"late"}, L"Win\r\n\r\nC:\\>", -1,
+         L"Win\r\n\r\nC:\\>[one][two]>"},
+        {"a sign inside a piece does not stop", {L"C:\\> more", L"echo a>", L"late"},
+         L"C:\\> moreecho a>", -1, L"C:\\> moreecho a>[one][two]>"},
+        {"output ends without a prompt", {L"a", L"b"}, L"ab", -1, L"ab[one][two]>"},
+        {"the caret put by the user", {L"012345>"}, L"012345>", 2, L"01[one]2345>[two]>"},
+        {"launch failure", {}, L"", -1, L"[one][two]>", sysaccess::kErrConsoleLaunch, false,
+         kLaunch},
+        {"pressed while busy", {}, L"", -1, L"[one][two]>", 0, true,
+         L"\"cmd /k dir\" could not be run: A process is already running"},
+        // clang-format on
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         fakes::World w;
-        w.system.consoles[L"cmd /k"].pieces = c.pieces;
-        w.system.consoles[L"cmd /k dir"].pieces = kDirOutput;
+        w.system.consoles[L"cmd /k"] = {c.pieces, 0, c.raiseAtLoad};
+        w.system.consoles[L"cmd /k dir"].pieces = {L"[one]", L"[two]>", L"late"};
         auto form = w.Open<frmDcpromo>(L"frmDcpromo");
         ASSERT_TRUE(form && form->IsVisible());
         EXPECT_EQ(form->txtOut->Text(), c.shown);
         EXPECT_EQ(form->txtOut->SelStart(), static_cast<int>(c.shown.size()));
+        bool first = true;
+        w.system.betweenPieces = [&] {
+            if (!std::exchange(first, false)) return;
+            if (c.caretAt >= 0) form->txtOut->PeerSetSelection(c.caretAt, 0);
+            if (c.clickAgain) form->cmdDCPROMO->UserClick();
+        };
         form->cmdDCPROMO->UserClick();
-        EXPECT_EQ(form->txtOut->Text(), c.shown + L"dir\r\n Volume in drive C\r\nC:\\>");
-        EXPECT_EQ(w.system.journal, (Pieces{L"console cmd /k", L"console cmd /k dir"}));
-        EXPECT_TRUE(w.shell.messages.empty());
+        EXPECT_EQ(form->txtOut->Text(), c.afterClick);
+        EXPECT_EQ(form->txtOut->SelStart(), static_cast<int>(c.afterClick.size()));
+        std::wstring told;
+        for (const auto& m : w.shell.messages)
+            told += m.title + L": " + m.text + L" " + std::to_wstring(m.style);
+        EXPECT_EQ(told, c.message.empty() ? L"" : L"Quillon: " + c.message + L" 16");
     }
 }
 
-TEST(Dcpromo, PiecesGoWhereTheUserPutTheCaretThenItJumpsToTheEnd) {
+// Closed by the user while a capture runs: the capture ends, nothing more
+// reaches the pane, no message is shown and the window is freed.
+TEST(Dcpromo, ClosingDuringACaptureEndsIt) {
     fakes::World w;
-    w.system.consoles[L"cmd /k"].pieces = {L"0123456789>"};
-    w.system.consoles[L"cmd /k dir"].pieces = {L"[one]", L"[two]>"};
+    w.system.consoles[L"cmd /k"].pieces = {L"C:\\>"};
+    w.system.consoles[L"cmd /k dir"].pieces = {L"first", L"second", L"third>"};
     auto form = w.Open<frmDcpromo>(L"frmDcpromo");
     int turn = 0;
     w.system.betweenPieces = [&] {
-        if (turn++ == 0) form->txtOut->PeerSetSelection(4, 0);
+        if (turn++ == 1) w.shell.UserClose(*form);
     };
     form->cmdDCPROMO->UserClick();
-    EXPECT_EQ(form->txtOut->Text(), L"0123[one]456789>[two]>");
-    EXPECT_EQ(form->txtOut->SelStart(), 22);
-}
-
-// Every refusal of the capture is told under the application's title, and
-// the window goes on working.
-TEST(Dcpromo, CaptureErrorsAreToldAndTheWindowKeepsWorking) {
-    struct Case {
-        const char* what;
-        std::int32_t raiseAtLoad;
-        bool clickDuringCapture;
-        std::wstring message;
-    } cases[] = {
-        {"launch", sysaccess::kErrConsoleLaunch, false,
-         L"\"cmd /k\" could not be run: An error occured while launching the process"},
-        {"pipe", sysaccess::kErrConsolePipe, false,
-         L"\"cmd /k\" could not be run: An error occured while creating the pipe"},
-        {"busy", 0, true, L"\"cmd /k dir\" could not be run: A process is already running"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        fakes::World w;
-        w.system.consoles[L"cmd /k"].raise = c.raiseAtLoad;
-        w.system.consoles[L"cmd /k dir"].pieces = {L"a", L"b", L"c>"};
-        auto form = w.Open<frmDcpromo>(L"frmDcpromo");
-        ASSERT_TRUE(form && form->IsVisible());
-        int turn = 0;
-        w.system.betweenPieces = [&] {
-            if (c.clickDuringCapture && turn++ == 1) form->cmdDCPROMO->UserClick();
-        };
-        form->cmdDCPROMO->UserClick();
-        EXPECT_EQ(form->txtOut->Text(), L"abc>");
-        ASSERT_EQ(w.shell.messages.size(), 1u);
-        EXPECT_EQ(w.shell.messages[0].text, c.message);
-        EXPECT_EQ(w.shell.messages[0].style, ui::kMbIconCritical);
-        EXPECT_EQ(w.shell.messages[0].title, L"Quillon");
-    }
-}
-
-// Closed by the user while a capture runs, at load or from the button: the
-// capture ends, nothing more reaches the pane, no message is shown and the
-// window is freed.
-TEST(Dcpromo, ClosingDuringACaptureEndsIt) {
-    for (const bool atLoad : {true, false}) {
-        SCOPED_TRACE(atLoad ? "at load" : "from the button");
-        fakes::World w;
-        const Pieces slow = {L"first", L"second", L"third>"};
-        w.system.consoles[L"cmd /k"].pieces = atLoad ? slow : Pieces{L"C:\\>"};
-        w.system.consoles[L"cmd /k dir"].pieces = slow;
-        int turn = 0;
-        w.system.betweenPieces = [&] {
-            if (turn++ == (atLoad ? 1 : 2)) w.shell.UserClose(*w.shell.LoadedForms().back());
-        };
-        std::shared_ptr<frmDcpromo> form;
-        w.shell.onDoEvents = [&] {
-            if (!form) form = w.shell.FormsOfType<frmDcpromo>().front();
-        };
-        w.Open<frmDcpromo>(L"frmDcpromo");
-        if (!atLoad) form->cmdDCPROMO->UserClick();
-        ASSERT_TRUE(form);
-        EXPECT_FALSE(form->IsLoaded());
-        EXPECT_EQ(form->txtOut->Text(), atLoad ? L"first" : L"C:\\>first");
-        EXPECT_TRUE(w.shell.messages.empty());
-        std::weak_ptr<frmDcpromo> watch = form;
-        form.reset();
-        EXPECT_TRUE(watch.expired());
-    }
+    EXPECT_FALSE(form->IsLoaded());
+    EXPECT_EQ(form->txtOut->Text(), L"C:\\>first");
+    EXPECT_TRUE(w.shell.messages.empty());
+    std::weak_ptr<frmDcpromo> watch = form;
+    form.reset();
+    EXPECT_TRUE(watch.expired());
 }
 
 }  // namespace
