@@ -63,16 +63,14 @@ std::vector<FeatureLine> ReadFeatureLines(std::wstring_view output) {
     return features;
 }
 
-FeatureTreeSummary BuildFeatureTree(std::wstring_view output, ui::TreeView& tree,
-                                    FeatureStateMap& states) {
-    return BuildFeatureTree(ReadFeatureLines(output), tree, states);
+void BuildFeatureTree(std::wstring_view output, ui::TreeView& tree, FeatureStateMap& states) {
+    BuildFeatureTree(ReadFeatureLines(output), tree, states);
 }
 
-FeatureTreeSummary BuildFeatureTree(const std::vector<FeatureLine>& lines, ui::TreeView& tree,
-                                    FeatureStateMap& states) {
+void BuildFeatureTree(const std::vector<FeatureLine>& lines, ui::TreeView& tree,
+                      FeatureStateMap& states) {
     states.clear();
     tree.Clear();
-    FeatureTreeSummary summary;
     // Entry d-1: the most recent node of depth d. Entries deeper than the last
     // node added belong to finished branches and are never used as parents,
     // because a line may go at most one level deeper.
@@ -83,10 +81,7 @@ FeatureTreeSummary BuildFeatureTree(const std::vector<FeatureLine>& lines, ui::T
     int rejectedDepth = 0;
     for (const FeatureLine& feature : lines) {
         const int depth = feature.depth;
-        if (rejectedDepth && depth > rejectedDepth) {
-            ++summary.linesSkipped;
-            continue;
-        }
+        if (rejectedDepth && depth > rejectedDepth) continue;
         rejectedDepth = 0;
         ui::TreeNode* node = nullptr;
         if (!feature.name.empty() && depth <= lastDepth + 1) {
@@ -99,7 +94,6 @@ FeatureTreeSummary BuildFeatureTree(const std::vector<FeatureLine>& lines, ui::T
             }
         }
         if (!node) {  // empty name, too deep, or the same name twice under one parent
-            ++summary.linesSkipped;
             rejectedDepth = depth;
             continue;
         }
@@ -117,9 +111,7 @@ FeatureTreeSummary BuildFeatureTree(const std::vector<FeatureLine>& lines, ui::T
             entry->second = false;
         }
         node->SetExpanded(true);
-        ++summary.nodesAdded;
     }
-    return summary;
 }
 
 }  // namespace features

@@ -60,20 +60,13 @@ std::vector<FeatureLine> ReadFeatureLines(std::wstring_view output);
 // The key of a node named name under parent (nullptr for a root).
 std::wstring BuildNodeKey(const ui::TreeNode* parent, const std::wstring& name);
 
-struct FeatureTreeSummary {
-    int nodesAdded = 0;
-    int linesSkipped = 0;  // feature lines the tree could not hold
-};
-
 // Empties tree and states and fills both from the feature lines, each the
 // child of the most recent line one level up. Every node is expanded and
 // checked when its line says installed; a name listed more than once shares
-// one entry of states, which is true only when every one of its lines says
-// installed.
-FeatureTreeSummary BuildFeatureTree(const std::vector<FeatureLine>& lines, ui::TreeView& tree,
-                                    FeatureStateMap& states);
+// one entry of states, which is true only when every node of that name is.
+void BuildFeatureTree(const std::vector<FeatureLine>& lines, ui::TreeView& tree,
+                      FeatureStateMap& states);
 // The same from the listing tool's output.
-FeatureTreeSummary BuildFeatureTree(std::wstring_view output, ui::TreeView& tree,
-                                    FeatureStateMap& states);
+void BuildFeatureTree(std::wstring_view output, ui::TreeView& tree, FeatureStateMap& states);
 
 }  // namespace features

@@ -229,7 +229,8 @@ std::optional<std::wstring> frmRoles::RunLogged(const std::wstring& featureName,
     AppendLogLine((uninstall ? L"Uninstalling feature: " : L"Installing feature: ") + featureName);
     if (IsUnsafeFeatureName(featureName)) {
         // The name goes into a command line unquoted; with one of these
-        // characters cmd would run or redirect something else.
+        // characters the cmd that starts ocsetup would run or redirect
+        // something else. DISM's command lines keep the same rule.
         AppendLogLine(
             L"Skipped: the name contains a character that cmd would interpret "
             L"(& | < > ^ % \" or a control character), so no command was run.");
