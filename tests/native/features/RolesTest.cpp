@@ -171,7 +171,8 @@ TEST(Roles, ListingToolComesFirstThenDism) {
     }
 }
 
-// Toggles in order → check boxes of A, |B, ||C, |||D, |E, F by index.
+// Toggles in order → check boxes of A, |B, ||C, |||D, |E, F by index; Close
+// then unloads the window.
 TEST(Roles, CheckingTicksAncestorsUncheckingClearsTheSubtree) {
     struct Case {
         std::wstring state, toggles, checks;
@@ -190,6 +191,8 @@ TEST(Roles, CheckingTicksAncestorsUncheckingClearsTheSubtree) {
         for (int i = 1; i <= r.form->tvwFeatures->Count(); ++i)
             checks += r.form->tvwFeatures->Node(i)->Checked() ? L"+" : L"-";
         EXPECT_EQ(checks, c.checks);
+        r.form->cmdExit->UserClick();
+        EXPECT_FALSE(r.form->IsLoaded());
     }
 }
 
@@ -237,8 +240,10 @@ TEST(Roles, ConfigureInstallsParentsFirstAndRemovesSubtreesWhole) {
         };
         r.w.system.OnRun(L"cmd", atRun);
         r.w.system.OnRun(kChange, atRun);
+        const std::wstring listed = r.Tree();
         r.Toggle(c.toggles);
         r.form->cmdUpdate->UserClick();
+        EXPECT_EQ(r.Tree(), listed);  // the tree of the new listing, not the user's ticks
         Lines expected = Split(c.runs);
         expected.insert(expected.begin(), c.tool == kDism ? kDismList : L"oclist.exe");
         expected.push_back(expected.front());
