@@ -56,33 +56,45 @@ std::wstring BuildNodeKey(const ui::TreeNode* parent, const std::wstring& name) 
     return std::to_wstring(parent->Index()) + L":" + name;
 }
 
-FeatureTreeSummary BuildFeatureTree(std::wstring_view output, ui::TreeView& tree,
-                                    FeatureStateMap& states) {
+std::vector<FeatureLine> ReadFeatureLines(std::wstring_view output) {
+    std::vector<FeatureLine> features;
+    for (std::wstring_view line : SplitOutputLines(output))
+        if (auto feature = ReadFeatureLine(line)) features.push_back(std::move(*feature));
+    return features;
+}
+
+void BuildFeatureTree(std::wstring_view output, ui::TreeView& tree, FeatureStateMap& states) {
+    BuildFeatureTree(ReadFeatureLines(output), tree, states);
+}
+
+void BuildFeatureTree(const std::vector<FeatureLine>& lines, ui::TreeView& tree,
+                      FeatureStateMap& states) {
     states.clear();
     tree.Clear();
-    FeatureTreeSummary summary;
     // Entry d-1: the most recent node of depth d. Entries deeper than the last
     // node added belong to finished branches and are never used as parents,
     // because a line may go at most one level deeper.
     std::vector<ui::TreeNode*> levelNodes;
     int lastDepth = 0;
-    for (std::wstring_view line : SplitOutputLines(output)) {
-        auto feature = ReadFeatureLine(line);
-        if (!feature) continue;
-        const int depth = feature->depth;
-        if (feature->name.empty() || depth > lastDepth + 1) {
-            ++summary.linesSkipped;
-            continue;
-        }
+    // The depth of the last rejected line while the lines below it are being
+    // passed over; 0 when none is.
+    int rejectedDepth = 0;
+    for (const FeatureLine& feature : lines) {
+        const int depth = feature.depth;
+        if (rejectedDepth && depth > rejectedDepth) continue;
+        rejectedDepth = 0;
         ui::TreeNode* node = nullptr;
-        if (depth == 1) {
-            node = tree.AddRoot(BuildNodeKey(nullptr, feature->name), feature->name);
-        } else {
-            const ui::TreeNode* parent = levelNodes[static_cast<std::size_t>(depth - 2)];
-            node = tree.AddChild(parent->Key(), BuildNodeKey(parent, feature->name), feature->name);
+        if (!feature.name.empty() && depth <= lastDepth + 1) {
+            if (depth == 1) {
+                node = tree.AddRoot(BuildNodeKey(nullptr, feature.name), feature.name);
+            } else {
+                const ui::TreeNode* parent = levelNodes[static_cast<std::size_t>(depth - 2)];
+                node =
+                    tree.AddChild(parent->Key(), BuildNodeKey(parent, feature.name), feature.name);
+            }
         }
-        if (!node) {  // the same name twice under one parent
-            ++summary.linesSkipped;
+        if (!node) {  // empty name, too deep, or the same name twice under one parent
+            rejectedDepth = depth;
             continue;
         }
         if (levelNodes.size() < static_cast<std::size_t>(depth))
@@ -90,18 +102,16 @@ FeatureTreeSummary BuildFeatureTree(std::wstring_view output, ui::TreeView& tree
         levelNodes[static_cast<std::size_t>(depth - 1)] = node;
         lastDepth = depth;
 
-        auto [entry, added] = states.try_emplace(feature->name, true);
+        auto [entry, added] = states.try_emplace(feature.name, true);
         (void)added;
-        if (feature->installed) {
+        if (feature.installed) {
             node->SetChecked(true);
         } else {
             node->SetChecked(false);
             entry->second = false;
         }
         node->SetExpanded(true);
-        ++summary.nodesAdded;
     }
-    return summary;
 }
 
 }  // namespace features

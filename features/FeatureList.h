@@ -17,13 +17,16 @@
 // exactly when the nodes share parent and name, and a key is never much
 // longer than the name however deep the tree.
 //
-// A feature line that the tree could not hold sensibly is skipped, leaving
+// A feature line that the tree could not hold sensibly is rejected, leaving
 // tree, states and the parent bookkeeping as they were:
 //   - an empty name;
 //   - a line nested more than one level below the node added before it
 //     (also any nested line before the first root), whose parent would be a
 //     node of some earlier, unrelated branch or none at all;
 //   - a second node of the same name under the same parent.
+// The lines nested under a rejected line are rejected with it, up to the next
+// line at its level or above: otherwise they would land under whatever node
+// last stood one level up, and ticking one would install that node.
 #include <map>
 #include <optional>
 #include <string>
@@ -52,19 +55,18 @@ std::vector<std::wstring_view> SplitOutputLines(std::wstring_view output);
 int CountLevels(std::wstring_view line);
 // The feature the line describes, or nothing when it is not a feature line.
 std::optional<FeatureLine> ReadFeatureLine(std::wstring_view line);
+// Every feature line of the output, in order.
+std::vector<FeatureLine> ReadFeatureLines(std::wstring_view output);
 // The key of a node named name under parent (nullptr for a root).
 std::wstring BuildNodeKey(const ui::TreeNode* parent, const std::wstring& name);
 
-struct FeatureTreeSummary {
-    int nodesAdded = 0;
-    int linesSkipped = 0;  // feature lines the tree could not hold
-};
-
-// Empties tree and states and fills both from the output. Every node is
-// expanded and checked when its line says installed; a name listed more than
-// once shares one entry of states, which is true only when none of its lines
-// says "Not Installed".
-FeatureTreeSummary BuildFeatureTree(std::wstring_view output, ui::TreeView& tree,
-                                    FeatureStateMap& states);
+// Empties tree and states and fills both from the feature lines, each the
+// child of the most recent line one level up. Every node is expanded and
+// checked when its line says installed; a name listed more than once shares
+// one entry of states, which is true only when every node of that name is.
+void BuildFeatureTree(const std::vector<FeatureLine>& lines, ui::TreeView& tree,
+                      FeatureStateMap& states);
+// The same from the listing tool's output.
+void BuildFeatureTree(std::wstring_view output, ui::TreeView& tree, FeatureStateMap& states);
 
 }  // namespace features

@@ -63,9 +63,10 @@ void frmDcpromo::RunConsoleCommand(const std::wstring& commandLine) {
     try {
         conApp->RunProcess(commandLine);
     } catch (const sysaccess::VbError& e) {
+        // Under the application's title, as every message of the program.
         if (!closed_)
             GetShell().MsgBox(L"\"" + commandLine + L"\" could not be run: " + e.Description(),
-                              ui::kMbIconCritical, Caption());
+                              ui::kMbIconCritical);
     }
 }
 

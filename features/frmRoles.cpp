@@ -1,10 +1,11 @@
 #include "features/frmRoles.h"
 
-#include <cwctype>
-
 #include "app/FormCatalog.h"
 #include "app/Services.h"
+#include "app/mdlComputerReboot.h"
+#include "features/DismFeatures.h"
 #include "sysaccess/ICommandRunner.h"
+#include "sysaccess/TextCase.h"
 #include "sysaccess/cRegistry.h"
 #include "ui/Shell.h"
 
@@ -63,25 +64,62 @@ bool frmRoles::Is64Bit() {
         reg.SetSectionKey(L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion");
         reg.SetValueType(sysaccess::kRegSz);
         reg.SetValueKey(L"BuildLabEx");
-        std::wstring build = reg.Value().ToText();
-        for (auto& c : build) c = static_cast<wchar_t>(std::towlower(c));
+        const std::wstring build = sysaccess::ToLower(reg.Value().ToText());
         return build.find(L"64") != std::wstring::npos;
     } catch (...) {
         return false;  // unreadable: the 32-bit tool
     }
 }
 
+frmRoles::FeatureTool frmRoles::ChooseFeatureTool(const std::wstring& listingTool) {
+    if (!services_.programs) return FeatureTool::kNone;
+    if (services_.programs->Exists(listingTool)) return FeatureTool::kListingTool;
+    if (services_.programs->Exists(kDismProgram)) return FeatureTool::kDism;
+    return FeatureTool::kNone;
+}
+
 void frmRoles::LoadFeatures() {
-    const std::wstring tool = Is64Bit() ? L"oclist64.exe" : L"oclist.exe";
-    std::wstring output;
-    if (services_.runner) output = services_.runner->RunAndCaptureOutput(tool, true, true, true);
-    ParseFeatureList(output);
+    const std::wstring listingTool = Is64Bit() ? L"oclist64.exe" : L"oclist.exe";
+    tool_ = ChooseFeatureTool(listingTool);
+    const auto run = [this](const std::wstring& commandLine) {
+        return services_.runner
+                   ? services_.runner->RunAndCaptureOutput(commandLine, true, true, true)
+                   : std::wstring();
+    };
+    switch (tool_) {
+        case FeatureTool::kListingTool:
+            ParseFeatureList(run(listingTool));
+            break;
+        case FeatureTool::kDism:
+            ParseDismFeatureList(run(kDismListCommand));
+            break;
+        case FeatureTool::kNone:
+            ParseFeatureList(L"");
+            AppendLogLine(L"No feature tool was found: neither " + listingTool +
+                          L" nor dism.exe is in the program folder or on the search path.");
+            MoveCaretToEnd();
+            break;
+    }
 }
 
 void frmRoles::ParseFeatureList(const std::wstring& output) {
     FeatureStateMap fresh;
     BuildFeatureTree(output, *tvwFeatures, fresh);
     FeatureStates = std::move(fresh);
+}
+
+void frmRoles::ParseDismFeatureList(const std::wstring& output) {
+    FeatureStateMap fresh;
+    BuildFeatureTree(ReadDismFeatureTable(output), *tvwFeatures, fresh);
+    FeatureStates = std::move(fresh);
+    if (tvwFeatures->Count() > 0) return;
+    // An empty tree alone would not tell a refused listing (DISM needs an
+    // elevated administrator, for one) from a computer without features.
+    AppendLogLine(L"dism.exe listed no features.");
+    const DismResult result = ReadDismResult(output);
+    if (!result.succeeded)
+        for (const std::wstring& line : result.errorLines) AppendLogLine(line);
+    MoveCaretToEnd();
 }
 
 void frmRoles::tvwFeatures_NodeCheck(ui::TreeNode& node) {
@@ -104,7 +142,12 @@ void frmRoles::UncheckDescendants(ui::TreeNode& node) {
 }
 
 void frmRoles::cmdUpdate_Click() {
+    restartNeeded_ = false;
     ApplyChanges();
+    if (restartNeeded_ &&
+        GetShell().MsgBox(L"Windows must restart to complete the feature changes. Restart now?",
+                          ui::kMbYesNo) == ui::kIdYes)
+        app::RebootComputer(services_);
     LoadFeatures();
 }
 
@@ -135,10 +178,10 @@ void frmRoles::ApplyNodeChanges(int nodeIndex) {
         const bool installed = reported != FeatureStates.end() && reported->second;
         if (node->Checked() != installed) {
             if (!node->Checked()) {
-                RunOcSetup(name, true);
+                ChangeFeature(name, true);
                 continue;
             }
-            RunOcSetup(name, false);
+            ChangeFeature(name, false);
         }
         pending.insert(pending.end(), node->ChildList().rbegin(), node->ChildList().rend());
     }
@@ -150,25 +193,59 @@ bool frmRoles::IsUnsafeFeatureName(const std::wstring& name) {
     return false;
 }
 
+void frmRoles::ChangeFeature(const std::wstring& featureName, bool uninstall) {
+    if (tool_ == FeatureTool::kDism)
+        RunDism(featureName, uninstall);
+    else
+        RunOcSetup(featureName, uninstall);
+}
+
 void frmRoles::RunOcSetup(const std::wstring& featureName, bool uninstall) {
+    std::wstring commandLine = L"cmd /c ocsetup " + featureName;
+    if (uninstall) commandLine += L" /uninstall";
+    RunLogged(featureName, uninstall, commandLine);
+}
+
+void frmRoles::RunDism(const std::wstring& featureName, bool uninstall) {
+    const auto output =
+        RunLogged(featureName, uninstall,
+                  uninstall ? DismDisableCommand(featureName) : DismEnableCommand(featureName));
+    if (!output) return;
+    const DismResult result = ReadDismResult(*output);
+    if (!result.succeeded) {
+        for (const std::wstring& line : result.errorLines) AppendLogLine(line);
+        if (result.errorLines.empty())
+            AppendLogLine(L"dism.exe printed nothing, so the change may not have been made.");
+    }
+    if (result.restartNeeded) {
+        AppendLogLine(L"Windows must restart to complete this change.");
+        restartNeeded_ = true;
+    }
+    MoveCaretToEnd();
+}
+
+std::optional<std::wstring> frmRoles::RunLogged(const std::wstring& featureName, bool uninstall,
+                                                const std::wstring& commandLine) {
     AppendLogLine((uninstall ? L"Uninstalling feature: " : L"Installing feature: ") + featureName);
     if (IsUnsafeFeatureName(featureName)) {
-        // The name goes into a cmd command line unquoted; with one of these
-        // characters cmd would run or redirect something else.
+        // The name goes into a command line unquoted; with one of these
+        // characters the cmd that starts ocsetup would run or redirect
+        // something else. DISM's command lines keep the same rule.
         AppendLogLine(
             L"Skipped: the name contains a character that cmd would interpret "
             L"(& | < > ^ % \" or a control character), so no command was run.");
         MoveCaretToEnd();
-        return;
+        return std::nullopt;
     }
-    std::wstring commandLine = L"cmd /c ocsetup " + featureName;
-    if (uninstall) commandLine += L" /uninstall";
     AppendLogLine(L"Executing: " + commandLine);
     MoveCaretToEnd();
     GetShell().Refresh(*this);
     GetShell().Sleep(100);
-    if (services_.runner) services_.runner->RunAndCaptureOutput(commandLine, true, true, true);
+    std::wstring output;
+    if (services_.runner)
+        output = services_.runner->RunAndCaptureOutput(commandLine, true, true, true);
     MoveCaretToEnd();
+    return output;
 }
 
 void frmRoles::AppendLogLine(const std::wstring& line) {

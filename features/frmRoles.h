@@ -1,9 +1,15 @@
 #pragma once
-// "Server Features and Roles": the optional features that the feature-listing
-// tool reports, as a tree with a check box per feature (checked: installed).
+// "Server Features and Roles": the optional features that the feature tool
+// reports, as a tree with a check box per feature (checked: installed).
 // Configure installs what the user checked and removes what the user
-// unchecked, one "ocsetup" command per feature, logging each command, and
-// then lists the features again.
+// unchecked, one command per feature, logging each command, and then lists
+// the features again.
+//
+// The feature tool is the listing tool with "ocsetup" where the listing tool
+// is found (Server 2008 and 2008 R2); otherwise DISM, whose features form a
+// flat tree and whose output is read for errors and for a needed restart; with
+// neither, the Status box says so.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,9 +39,11 @@ class frmRoles : public ui::Form {
 
     // True when the operating system is a 64-bit build ("64" in BuildLabEx).
     bool Is64Bit();
-    // Runs the listing tool and rebuilds the tree from what it printed.
+    // Chooses the feature tool, runs its listing and rebuilds the tree from
+    // what it printed.
     void LoadFeatures();
     void ParseFeatureList(const std::wstring& output);
+    void ParseDismFeatureList(const std::wstring& output);
 
     void tvwFeatures_NodeCheck(ui::TreeNode& node);
     static void UncheckDescendants(ui::TreeNode& node);
@@ -45,7 +53,10 @@ class frmRoles : public ui::Form {
     void ApplyChanges();
     std::vector<int> GetRootNodeIndexes() const;
     void ApplyNodeChanges(int nodeIndex);
+    // Installs or removes one feature with the tool of the last load.
+    void ChangeFeature(const std::wstring& featureName, bool uninstall);
     void RunOcSetup(const std::wstring& featureName, bool uninstall);
+    void RunDism(const std::wstring& featureName, bool uninstall);
 
     // A name that cmd would read as more than one plain word of a command:
     // it holds a command separator, redirection, escape, variable reference
@@ -53,10 +64,19 @@ class frmRoles : public ui::Form {
     static bool IsUnsafeFeatureName(const std::wstring& name);
 
   private:
+    enum class FeatureTool { kNone, kListingTool, kDism };
+    FeatureTool ChooseFeatureTool(const std::wstring& listingTool);
+    // Logs the change and its command line and runs it; nothing (no run) for
+    // an unsafe name.
+    std::optional<std::wstring> RunLogged(const std::wstring& featureName, bool uninstall,
+                                          const std::wstring& commandLine);
     void AppendLogLine(const std::wstring& line);
     void MoveCaretToEnd();
 
     app::Services& services_;
+    FeatureTool tool_ = FeatureTool::kNone;
+    // A change of this Configure asked for a restart.
+    bool restartNeeded_ = false;
 };
 
 }  // namespace features

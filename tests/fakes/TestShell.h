@@ -32,6 +32,8 @@ class TestShell : public ui::Shell {
     // Called for every DoEvents.
     std::function<void()> onDoEvents;
     int doEventsCount = 0;
+    // Redraws asked for (a form's look changed, or it must show before a wait).
+    int refreshes = 0;
     std::vector<int> sleeps;
     std::vector<std::wstring> events;  // "Load frmX", "Show frmX", "Unload frmX", ...
 
@@ -41,6 +43,7 @@ class TestShell : public ui::Shell {
     void ShowModal(ui::Form& form) override;
     void Hide(ui::Form& form) override;
     void Unload(ui::Form& form) override;
+    void Refresh(ui::Form&) override { ++refreshes; }
     void DoEvents() override;
     void Sleep(int milliseconds) override;
     std::vector<std::shared_ptr<ui::Form>> LoadedForms() const override;

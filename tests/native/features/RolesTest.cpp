@@ -1,320 +1,312 @@
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <stdexcept>
+#include <algorithm>
 #include <string>
 #include <vector>
 
-#include "app/FormCatalog.h"
-#include "app/Services.h"
+#include "app/IPower.h"
 #include "features/frmRoles.h"
-#include "tests/native/features/FeaturesFakes.h"
-#include "tests/support/FakeRegistry.h"
-#include "tests/support/TestShell.h"
+#include "tests/fakes/World.h"
 
 namespace {
 
 using features::frmRoles;
-using features_test::ScriptedRunner;
+using Lines = std::vector<std::wstring>;
 
 const wchar_t kVersionKey[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+const std::wstring kDismList = L"dism.exe /Online /English /Get-Features /Format:Table";
+const std::wstring kDismBanner =
+    L"\r\nDeployment Image Servicing and Management tool\r\nVersion: 10.0.20348.681\r\n\r\n"
+    L"Features listing for package : "
+    L"Microsoft-Windows-Foundation-Package~31bf3856ad364e35~amd64~~10.0.20348.1\r\n\r\n"
+    L"------------------- | --------\r\nFeature Name        | State\r\n"
+    L"------------------- | --------\r\n";
+const std::wstring kChange = L"dism.exe /Online /English /NoRestart ";
+const std::wstring kDismDone = L"\r\nThe operation completed successfully.\r\n";
+const std::wstring kNoFeatures = L"\r\ndism.exe listed no features.";
 
-std::wstring Lines(const std::vector<std::wstring>& lines) {
+// Output as a tool prints it: ";" ends a line, "+" stands for "Installed:"
+// and "~" for "Not Installed:".
+std::wstring Out(const std::wstring& lines) {
     std::wstring text;
-    for (const auto& l : lines) text += l + L"\r\n";
-    return text;
+    for (wchar_t c : lines)
+        text += c == L';'   ? L"\r\n"
+                : c == L'+' ? L"Installed:"
+                : c == L'~' ? L"Not Installed:"
+                            : std::wstring(1, c);
+    return text + L"\r\n";
 }
 
-// Records what the log showed each time the window was redrawn.
-struct RedrawShell : testing_support::TestShell {
-    std::vector<std::wstring> logAtRedraw;
-    std::function<std::wstring()> readLog;
-    void Refresh(ui::Form& form) override {
-        (void)form;
-        logAtRedraw.push_back(readLog ? readLog() : L"");
+Lines Split(const std::wstring& text) {
+    Lines parts;
+    for (std::size_t start = 0, end; start < text.size(); start = end + 1) {
+        end = std::min(text.find(L';', start), text.size());
+        parts.push_back(text.substr(start, end - start));
     }
-};
+    return parts;
+}
 
-struct Roles : ::testing::Test {
-    RedrawShell shell;
-    testing_support::FakeRegistry registry;
-    ScriptedRunner runner;
-    app::Services services;
+enum Tool { kOclist, kDism };
+
+// The window on a system with the listing tool or with DISM alone.
+struct Roles {
+    fakes::World w;
     std::shared_ptr<frmRoles> form;
 
-    Roles() {
-        services.shell = &shell;
-        services.runner = &runner;
-        services.registry = &registry;
-        services.catalog = &app::FormCatalog::Default();
-        registry.SetString(sysaccess::kHkeyLocalMachine, kVersionKey, L"BuildLabEx",
-                           L"6001.18000.x86fre.longhorn_rtm.080118-1840");
+    Roles(Tool tool, const std::wstring& listing) {
+        if (tool == kDism) w.system.absent = {L"oclist.exe"};
+        w.system.OnRun(tool == kDism ? kDismList : L"oclist.exe", listing);
+        form = w.Open<frmRoles>(L"frmRoles");
     }
-
-    void Open(const std::vector<std::wstring>& listing) {
-        runner.listings = {Lines(listing)};
-        form = ui::NewForm<frmRoles>(services);
-        form->Load();
-        form->Show();
+    // "name(parent)+" per node in index order, "+" checked and "-" not. A
+    // name's reported state is true exactly when every node of it is checked.
+    std::wstring Tree() const {
+        std::wstring seen;
+        features::FeatureStateMap states;
+        for (int i = 1; i <= form->tvwFeatures->Count(); ++i) {
+            const ui::TreeNode& n = *form->tvwFeatures->Node(i);
+            seen += (i > 1 ? L" " : L"") + n.Text();
+            if (n.Parent()) seen += L"(" + n.Parent()->Text() + L")";
+            seen += n.Checked() ? L"+" : L"-";
+            states.try_emplace(n.Text(), true).first->second &= n.Checked();
+            EXPECT_TRUE(n.Expanded());
+        }
+        EXPECT_EQ(form->FeatureStates, states);
+        return seen;
     }
-
-    ui::TreeNode& NodeNamed(const std::wstring& name) {
-        for (int i = 1; i <= form->tvwFeatures->Count(); ++i)
-            if (form->tvwFeatures->Node(i)->Text() == name) return *form->tvwFeatures->Node(i);
-        throw std::runtime_error("no such node");
-    }
-
-    void Toggle(const std::wstring& name) { form->tvwFeatures->UserToggleCheck(NodeNamed(name)); }
-
-    std::vector<std::wstring> CommandsAfterLoad() const {
-        auto lines = runner.CommandLines();
-        return {lines.begin() + 1, lines.end()};
-    }
-
-    std::vector<bool> Checks() {
-        std::vector<bool> checks;
-        for (int i = 1; i <= form->tvwFeatures->Count(); ++i)
-            checks.push_back(form->tvwFeatures->Node(i)->Checked());
-        return checks;
+    // The user toggles the boxes of the named nodes, ";" between the names.
+    void Toggle(const std::wstring& names) {
+        for (const auto& name : Split(names))
+            for (int i = 1; i <= form->tvwFeatures->Count(); ++i)
+                if (form->tvwFeatures->Node(i)->Text() == name)
+                    form->tvwFeatures->UserToggleCheck(*form->tvwFeatures->Node(i));
     }
 };
 
-TEST_F(Roles, WindowHasItsControlsAndIsRegistered) {
-    Open({});
-    EXPECT_EQ(form->Caption(), L"Server Features and Roles");
-    EXPECT_EQ(form->fontName, L"Verdana");
-    EXPECT_EQ(form->Frame1->Caption(), L"Status");
-    EXPECT_EQ(form->txtResults->container, form->Frame1);
-    EXPECT_TRUE(form->txtResults->multiLine);
-    EXPECT_TRUE(form->txtResults->scrollBars);
-    EXPECT_EQ(form->txtResults->BackColor(), ui::kColorButtonFace);
-    EXPECT_EQ(form->txtResults->Text(), L"");
-    EXPECT_EQ(form->cmdUpdate->Caption(), L"&Configure");
-    EXPECT_EQ(form->cmdExit->Caption(), L"&Close");
-    EXPECT_TRUE(form->tvwFeatures->checkBoxes);
-    EXPECT_TRUE(app::FormCatalog::Default().Has(L"frmRoles"));
-    auto opened = app::OpenModeless(services, L"frmRoles");
-    ASSERT_TRUE(opened);
-    EXPECT_TRUE(opened->IsVisible());
-}
-
-TEST_F(Roles, LoadRunsTheToolMatchingTheBuild) {
+// Output of either tool → nodes and what the Status box says.
+TEST(Roles, ListingGivesTreeAndStatus) {
     struct Case {
-        std::wstring build;  // empty: no value at all
-        const wchar_t* tool;
+        const char* what;
+        Tool tool;
+        std::wstring output, tree;
+        std::wstring status{};
+    } cases[] = {
+        // clang-format off
+        {"four lines", kOclist, Out(L"~A;|+B;||~C;+D"), L"A- B(A)+ C(B)- D+"},
+        {"fields and depth", kOclist,
+         Out(L"Installed : N : more;       |--- Installed:Web Server;"
+             L"       |       |--- Not Installed:  Sub  ;A|b: Not Installed"),
+         L"N+ Web Server(N)+ Sub(Web Server)- Not Installed(N)-"},
+        {"not features", kOclist,
+         Out(L"installed:a;INSTALLED:b;Installed c;Available:d;Installed:ok;"
+             L"Installed:DomainController;Not Installed:X (DomainController role)"), L"ok+"},
+        {"under an omitted root", kOclist, Out(L"+P;+Q-DomainController;|~R"), L"P+ R(P)-"},
+        {"a lone line feed ends no line", kOclist, L"Installed:A\nInstalled:B\n", L"A\nInstalled+"},
+        {"the runner's failure", kOclist, fakes::kRunnerFailure, L""},
+        {"a name twice", kOclist, Out(L"+R1;|+S;+R2;|~S"), L"R1+ S(R1)+ R2+ S(R2)-"},
+        {"duplicates", kOclist, Out(L"+A;|+B;|~B;~A;|+X;+C;|+B"), L"A+ B(A)+ C+ B(C)+"},
+        {"empty names and lines too deep", kOclist,
+         Out(L"|+E;+  ;+A;|||+F;|+B;+D;||+G;" + std::wstring(100000, L'|') + L"+H"),
+         L"A+ B(A)+ D+"},
+        {"children go with a rejected line", kOclist,
+         Out(L"+A;|+X;|+Y;|+X;||+c;|||+d;|+ ;||+e;|+Z;||||+f;|||||+g;||+h;+A;|+i"),
+         L"A+ X(A)+ Y(A)+ Z(A)+ h(Z)+"},
+        {"every state", kDism, kDismBanner + Out(L"TelnetClient        | Disabled;Hyper-V   | "
+             L"Disabled with Payload Removed;IIS-WebServerRole | Enabled;NetFx3 | Enable Pending;"
+             L"SMB1Protocol|Disable Pending;TelnetClient | Enabled") + kDismDone,
+         L"TelnetClient- Hyper-V- IIS-WebServerRole+ NetFx3+ SMB1Protocol-"},
+        {"rows of another shape", kDism,
+         Out(L"Two Words | Enabled;A | B | Enabled;X | enabled; | Enabled") +
+             L"Y | Enabled\nZ | Disabled", L"Y+ Z-"},
+        {"empty table", kDism, kDismBanner + kDismDone, L"", kNoFeatures},
+        {"garbage", kDism, L"\x01junk|\r\n\r\n|||", L"", kNoFeatures + L"\r\n\x01junk|\r\n|||"},
+        {"refused", kDism, Out(L";Deployment Image Servicing and Management tool;;Error: 740;;"
+                               L"Elevated permissions are required to run DISM."),
+         L"", kNoFeatures + L"\r\nError: 740\r\nElevated permissions are required to run DISM."},
+        // clang-format on
     };
-    const std::vector<Case> cases = {
-        {L"6001.18000.x86fre.longhorn_rtm.080118-1840", L"oclist.exe"},
-        {L"6001.18000.amd64fre.longhorn_rtm.080118-1840", L"oclist64.exe"},
-        {L"6001.18000.AMD64FRE.longhorn", L"oclist64.exe"},
-        {L"6064.18000.x86fre", L"oclist64.exe"},  // "64" anywhere counts
-        {L"", L"oclist.exe"},
-    };
-    for (const auto& c : cases) {
-        testing_support::FakeRegistry fresh;
-        services.registry = &fresh;
-        if (!c.build.empty())
-            fresh.SetString(sysaccess::kHkeyLocalMachine, kVersionKey, L"BuildLabEx", c.build);
-        runner.calls.clear();
-        Open({L"Installed:A"});
-        ASSERT_EQ(runner.calls.size(), 1u);
-        EXPECT_EQ(runner.calls[0].commandLine, c.tool)
-            << std::string(c.build.begin(), c.build.end());
-        EXPECT_TRUE(runner.calls[0].captureStdOut);
-        EXPECT_TRUE(runner.calls[0].captureStdErr);
-        EXPECT_TRUE(runner.calls[0].oemToAnsi);
-        EXPECT_EQ(form->tvwFeatures->Count(), 1);
-        EXPECT_EQ(fresh.OpenHandles(), 0);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Roles r(c.tool, c.output);
+        EXPECT_EQ(r.Tree(), c.tree);
+        EXPECT_EQ(r.form->txtResults->Text(), c.status);
     }
 }
 
-TEST_F(Roles, UnreadableBuildFallsBackTo32BitTool) {
-    registry.FailEverything(5);
-    Open({});
-    EXPECT_EQ(runner.CommandLines(), std::vector<std::wstring>{L"oclist.exe"});
-    services.registry = nullptr;
-    runner.calls.clear();
-    Open({});
-    EXPECT_EQ(runner.CommandLines(), std::vector<std::wstring>{L"oclist.exe"});
-}
-
-TEST_F(Roles, CheckingAGrandchildChecksItsAncestorsOnly) {
-    Open({L"Not Installed:A", L"|Not Installed:B", L"||Not Installed:C", L"|||Not Installed:Leaf",
-          L"|Not Installed:Sibling", L"Not Installed:Other"});
-    Toggle(L"C");
-    EXPECT_EQ(Checks(), (std::vector<bool>{true, true, true, false, false, false}));
-    // Unchecking a node leaves its ancestors checked.
-    Toggle(L"C");
-    EXPECT_EQ(Checks(), (std::vector<bool>{true, true, false, false, false, false}));
-}
-
-TEST_F(Roles, UncheckingARootUnchecksItsSubtreeOnly) {
-    Open({L"Installed:A", L"|Installed:B", L"||Installed:C", L"|Installed:D", L"Installed:E",
-          L"|Installed:F"});
-    Toggle(L"A");
-    EXPECT_EQ(Checks(), (std::vector<bool>{false, false, false, false, true, true}));
-    // Checking it again checks nothing below it.
-    Toggle(L"A");
-    EXPECT_EQ(Checks(), (std::vector<bool>{true, false, false, false, true, true}));
-    EXPECT_TRUE(shell.messages.empty());
-}
-
-TEST_F(Roles, ConfigureWalksTheTreeInPreOrder) {
-    Open({L"Installed:P", L"|Installed:Q", L"|Not Installed:R", L"Not Installed:S",
-          L"|Not Installed:T"});
-    Toggle(L"Q");  // unchecked by the user
-    Toggle(L"R");  // checked
-    Toggle(L"T");  // checked, which checks S as well
-    ASSERT_TRUE(NodeNamed(L"S").Checked());
-    form->cmdUpdate->UserClick();
-    EXPECT_EQ(CommandsAfterLoad(),
-              (std::vector<std::wstring>{L"cmd /c ocsetup Q /uninstall", L"cmd /c ocsetup R",
-                                         L"cmd /c ocsetup S", L"cmd /c ocsetup T", L"oclist.exe"}));
-    for (const auto& call : runner.calls) {
-        EXPECT_TRUE(call.captureStdOut && call.captureStdErr && call.oemToAnsi);
-    }
-    EXPECT_EQ(shell.sleeps, (std::vector<int>{100, 100, 100, 100}));
-    EXPECT_TRUE(shell.messages.empty());
-}
-
-TEST_F(Roles, RemovingARootIsOneCommandForItsSubtree) {
-    Open({L"Installed:Web", L"|Installed:Ftp", L"||Installed:FtpExt", L"|Installed:Asp",
-          L"Installed:Dns"});
-    Toggle(L"Web");
-    form->cmdUpdate->UserClick();
-    EXPECT_EQ(CommandsAfterLoad(),
-              (std::vector<std::wstring>{L"cmd /c ocsetup Web /uninstall", L"oclist.exe"}));
-}
-
-TEST_F(Roles, CheckingAChildInstallsTheParentFirst) {
-    Open({L"Not Installed:Parent", L"|Not Installed:Child"});
-    Toggle(L"Child");
-    form->cmdUpdate->UserClick();
-    EXPECT_EQ(CommandsAfterLoad(),
-              (std::vector<std::wstring>{L"cmd /c ocsetup Parent", L"cmd /c ocsetup Child",
-                                         L"oclist.exe"}));
-}
-
-TEST_F(Roles, NothingChangedOnlyReloads) {
-    Open({L"Installed:A", L"|Not Installed:B"});
-    runner.listings = {Lines({L"Installed:A", L"|Installed:B", L"Installed:New"})};
-    form->cmdUpdate->UserClick();
-    EXPECT_EQ(CommandsAfterLoad(), std::vector<std::wstring>{L"oclist.exe"});
-    EXPECT_EQ(form->txtResults->Text(), L"");
-    // The tree and the states are those of the new listing.
-    EXPECT_EQ(Checks(), (std::vector<bool>{true, true, true}));
-    EXPECT_EQ(form->FeatureStates,
-              (features::FeatureStateMap{{L"A", true}, {L"B", true}, {L"New", true}}));
-}
-
-TEST_F(Roles, LogShowsEachCommandBeforeItRuns) {
-    Open({L"Not Installed:A"});
-    std::wstring logWhenRun;
-    int caretWhenRun = -1;
-    std::size_t sleepsBefore = 0;
-    std::size_t redrawsBefore = 0;
-    shell.readLog = [&] { return form->txtResults->Text(); };
-    runner.onRun = [&](const std::wstring& line) {
-        if (line.rfind(L"cmd", 0) != 0) return;
-        logWhenRun = form->txtResults->Text();
-        caretWhenRun = form->txtResults->SelStart();
-        sleepsBefore = shell.sleeps.size();
-        redrawsBefore = shell.logAtRedraw.size();
+// Which tools exist, and the build → the listing that runs, or the message.
+TEST(Roles, ListingToolComesFirstThenDism) {
+    struct Case {
+        std::wstring absent, build;  // build "-": the value cannot be read
+        std::wstring run;
+        std::wstring status{};
+    } cases[] = {
+        // clang-format off
+        {L"", L"6001.18000.x86fre.longhorn_rtm.080118-1840", L"oclist.exe"},
+        {L"", L"6001.18000.amd64fre.longhorn_rtm.080118-1840", L"oclist64.exe"},
+        {L"", L"6001.AMD64FRE", L"oclist64.exe"}, {L"", L"6064.18000.x86fre", L"oclist64.exe"},
+        {L"", L"", L"oclist.exe"}, {L"", L"-", L"oclist.exe"},
+        {L"oclist.exe", L"x86fre", kDismList, kNoFeatures},
+        {L"oclist64.exe", L"amd64fre", kDismList, kNoFeatures},
+        {L"oclist.exe;dism.exe", L"x86fre", L"", L"oclist.exe"},
+        {L"oclist64.exe;dism.exe", L"amd64fre", L"", L"oclist64.exe"},
+        // clang-format on
     };
-    runner.listings = {Lines({L"Installed:A"})};
-    Toggle(L"A");
-    const std::size_t redrawsAtStart = shell.logAtRedraw.size();
-    form->cmdUpdate->UserClick();
-    const std::wstring expected = L"\r\nInstalling feature: A\r\nExecuting: cmd /c ocsetup A";
-    EXPECT_EQ(logWhenRun, expected);
-    EXPECT_EQ(caretWhenRun, static_cast<int>(expected.size()));
-    EXPECT_EQ(sleepsBefore, 1u);  // the 100 ms wait came first
-    ASSERT_EQ(redrawsBefore, redrawsAtStart + 1);
-    EXPECT_EQ(shell.logAtRedraw[redrawsAtStart], expected);  // both lines shown before the command
-    EXPECT_EQ(form->txtResults->Text(), expected);
-    EXPECT_EQ(form->txtResults->SelStart(), static_cast<int>(expected.size()));
-    EXPECT_TRUE(NodeNamed(L"A").Checked());
-
-    // The log grows and is never cleared by a reload.
-    Toggle(L"A");
-    form->cmdUpdate->UserClick();
-    EXPECT_EQ(form->txtResults->Text(),
-              expected + L"\r\nUninstalling feature: A\r\nExecuting: cmd /c ocsetup A /uninstall");
-}
-
-TEST_F(Roles, NamesWithSpacesGoUnchanged) {
-    Open({L"Not Installed: Feature With Spaces "});
-    Toggle(L"Feature With Spaces");
-    form->cmdUpdate->UserClick();
-    EXPECT_EQ(CommandsAfterLoad(),
-              (std::vector<std::wstring>{L"cmd /c ocsetup Feature With Spaces", L"oclist.exe"}));
-}
-
-TEST_F(Roles, NamesThatCmdWouldInterpretAreNeverRun) {
-    const std::vector<std::wstring> unsafe = {L"A&calc",  L"B|x",  L"C>out.txt", L"D<in", L"E^F",
-                                              L"G%PATH%", L"H\"q", L"I\tJ",      L"K\nL"};
-    std::wstring listing;
-    for (const auto& name : unsafe) listing += L"Not Installed:" + name + L"\r\n";
-    listing += L"Not Installed:Safe-Name\r\n";
-    runner.listings = {listing};
-    form = ui::NewForm<frmRoles>(services);
-    form->Show();
-    // "|" in a name also nests its line, so look the nodes up by name.
-    for (int i = 1; i <= form->tvwFeatures->Count(); ++i)
-        form->tvwFeatures->UserToggleCheck(*form->tvwFeatures->Node(i));
-    form->cmdUpdate->UserClick();
-    EXPECT_EQ(CommandsAfterLoad(),
-              (std::vector<std::wstring>{L"cmd /c ocsetup Safe-Name", L"oclist.exe"}));
-    const std::wstring log = form->txtResults->Text();
-    EXPECT_NE(log.find(L"\r\nInstalling feature: A&calc\r\nSkipped: the name contains a "
-                       L"character that cmd would interpret"),
-              std::wstring::npos);
-    EXPECT_NE(log.find(L"Installing feature: G%PATH%\r\nSkipped:"), std::wstring::npos);
-    EXPECT_EQ(log.find(L"Executing: cmd /c ocsetup A&calc"), std::wstring::npos);
-    EXPECT_NE(log.find(L"\r\nInstalling feature: Safe-Name\r\nExecuting: cmd /c ocsetup Safe-Name"),
-              std::wstring::npos);
-    for (const wchar_t* name :
-         {L"A&calc", L"B|x", L"C>o", L"D<i", L"E^F", L"%x%", L"\"q\"", L"a\rb"})
-        EXPECT_TRUE(frmRoles::IsUnsafeFeatureName(name));
-    for (const wchar_t* name : {L"IIS-WebServer", L"Feature With Spaces", L"Net(3.5)", L"a=b,c"})
-        EXPECT_FALSE(frmRoles::IsUnsafeFeatureName(name));
-}
-
-TEST_F(Roles, UnsafeRemovalIsSkippedAndItsSubtreeLeftAlone) {
-    Open({L"Installed:Bad&Name", L"|Installed:Child"});
-    Toggle(L"Bad&Name");
-    form->cmdUpdate->UserClick();
-    EXPECT_EQ(CommandsAfterLoad(), std::vector<std::wstring>{L"oclist.exe"});
-    EXPECT_NE(form->txtResults->Text().find(L"Uninstalling feature: Bad&Name\r\nSkipped:"),
-              std::wstring::npos);
-}
-
-TEST_F(Roles, CloseUnloadsTheWindow) {
-    Open({L"Installed:A"});
-    form->cmdExit->UserClick();
-    EXPECT_FALSE(form->IsLoaded());
-    EXPECT_TRUE(shell.FormsOfType<frmRoles>().empty());
-}
-
-TEST_F(Roles, DeepTreesAreWalkedWithoutRecursion) {
-    // Far deeper than any call stack would take one frame per level.
-    Open({});
-    const int depth = 80000;
-    ui::TreeView& tree = *form->tvwFeatures;
-    tree.AddRoot(L"k0", L"N0");
-    for (int d = 1; d < depth; ++d)
-        tree.AddChild(L"k" + std::to_wstring(d - 1), L"k" + std::to_wstring(d),
-                      L"N" + std::to_wstring(d));
-    for (int i = 1; i <= depth; ++i) {
-        tree.Node(i)->SetChecked(true);
-        form->FeatureStates[tree.Node(i)->Text()] = true;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.absent + L" " + c.build));
+        fakes::World w;
+        for (const auto& name : Split(c.absent)) w.system.absent.insert(name);
+        if (c.build == L"-")
+            w.registry.Deny(sysaccess::kHkeyLocalMachine, kVersionKey);
+        else if (!c.build.empty())
+            w.registry.SetString(sysaccess::kHkeyLocalMachine, kVersionKey, L"BuildLabEx", c.build);
+        auto form = w.Open<frmRoles>(L"frmRoles");
+        EXPECT_EQ(w.system.Entries(L"run"), Split(c.run));
+        EXPECT_TRUE(c.run.empty() ||
+                    (w.system.lastFlags == fakes::FakeSystem::Flags{true, true, true}));
+        const std::wstring noTool =
+            L"\r\nNo feature tool was found: neither " + c.status +
+            L" nor dism.exe is in the program folder or on the search path.";
+        EXPECT_EQ(form->txtResults->Text(), c.run.empty() ? noTool : c.status);
+        EXPECT_EQ(w.registry.OpenKeys(), 0);
     }
-    tree.UserToggleCheck(*tree.Node(1));
-    EXPECT_FALSE(tree.Node(depth)->Checked());
-    tree.Node(1)->SetChecked(true);
-    tree.Node(2)->SetChecked(true);
-    form->ApplyChanges();
-    EXPECT_EQ(CommandsAfterLoad(), std::vector<std::wstring>{L"cmd /c ocsetup N2 /uninstall"});
+}
+
+// Toggles in order → check boxes of A, |B, ||C, |||D, |E, F by index; Close
+// then unloads the window.
+TEST(Roles, CheckingTicksAncestorsUncheckingClearsTheSubtree) {
+    struct Case {
+        std::wstring state, toggles, checks;
+    } cases[] = {
+        {L"Not Installed", L"C", L"+++---"}, {L"Not Installed", L"C;C", L"++----"},
+        {L"Installed", L"A", L"-----+"},     {L"Installed", L"A;A", L"+----+"},
+        {L"Installed", L"B", L"+---++"},     {L"Not Installed", L"E;D", L"+++++-"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.state + L" " + c.toggles));
+        const std::wstring& s = c.state;
+        Roles r(kOclist, Out(s + L":A;|" + s + L":B;||" + s + L":C;|||" + s + L":D;|" + s + L":E;" +
+                             s + L":F"));
+        r.Toggle(c.toggles);
+        std::wstring checks;
+        for (int i = 1; i <= r.form->tvwFeatures->Count(); ++i)
+            checks += r.form->tvwFeatures->Node(i)->Checked() ? L"+" : L"-";
+        EXPECT_EQ(checks, c.checks);
+        r.form->cmdExit->UserClick();
+        EXPECT_FALSE(r.form->IsLoaded());
+    }
+}
+
+// Listing and the user's toggles → the commands of Configure, in order,
+// before the listing runs again. Each command shows in the log, the caret at
+// its end, redrawn, before the wait and the run; an unsafe name is skipped.
+TEST(Roles, ConfigureInstallsParentsFirstAndRemovesSubtreesWhole) {
+    const std::wstring kSkipped =
+        L"\r\nSkipped: the name contains a character that cmd would "
+        L"interpret (& | < > ^ % \" or a control character), so no "
+        L"command was run.";
+    struct Case {
+        const char* what;
+        Tool tool;
+        std::wstring listing, toggles, runs;
+        int skipped = 0;
+    } cases[] = {
+        // clang-format off
+        {"pre-order", kOclist, L"+P;|+Q;|~R;~S;|~T", L"Q;R;T",
+         L"cmd /c ocsetup Q /uninstall;cmd /c ocsetup R;cmd /c ocsetup S;cmd /c ocsetup T"},
+        {"one removal for a subtree", kOclist, L"+Web;|+Ftp;||+Ext;+Dns", L"Web",
+         L"cmd /c ocsetup Web /uninstall"},
+        {"nothing changed", kOclist, L"+A;|~B", L"B;B", L""},
+        {"blanks kept", kOclist, L"~ Has Blanks ", L"Has Blanks", L"cmd /c ocsetup Has Blanks"},
+        {"unsafe names", kOclist, L"~A&;~C>;~D<;~E^;~G%;~H\";~I\tJ;~K\x7f;+B^;|+Child;~Ok(3)",
+         L"A&;C>;D<;E^;G%;H\";I\tJ;K\x7f;B^;Ok(3)", L"cmd /c ocsetup Ok(3)", 9},
+        {"through DISM", kDism, L"A | Enabled;B | Disabled;C | Disabled;D&x | Disabled", L"A;B;D&x",
+         kChange + L"/Disable-Feature /FeatureName:A;" + kChange +
+             L"/Enable-Feature /FeatureName:B /All", 1},
+        // clang-format on
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Roles r(c.tool, Out(c.listing));
+        std::size_t runs = 0;
+        const int redraws = r.w.shell.refreshes;
+        const auto atRun = [&](const std::wstring& command) {
+            const std::wstring log = r.form->txtResults->Text();
+            EXPECT_TRUE(log.ends_with(L"\r\nExecuting: " + command)) << testing::PrintToString(log);
+            EXPECT_EQ(r.form->txtResults->SelStart(), static_cast<int>(log.size()));
+            EXPECT_EQ(r.w.shell.sleeps.size(), ++runs);
+            EXPECT_EQ(r.w.shell.refreshes, redraws + static_cast<int>(runs));
+            EXPECT_EQ(r.w.system.lastFlags, (fakes::FakeSystem::Flags{true, true, true}));
+            return kDismDone;
+        };
+        r.w.system.OnRun(L"cmd", atRun);
+        r.w.system.OnRun(kChange, atRun);
+        const std::wstring listed = r.Tree();
+        r.Toggle(c.toggles);
+        r.form->cmdUpdate->UserClick();
+        EXPECT_EQ(r.Tree(), listed);  // the tree of the new listing, not the user's ticks
+        Lines expected = Split(c.runs);
+        expected.insert(expected.begin(), c.tool == kDism ? kDismList : L"oclist.exe");
+        expected.push_back(expected.front());
+        EXPECT_EQ(r.w.system.Entries(L"run"), expected);
+        const std::wstring log = r.form->txtResults->Text();
+        int skipped = 0;
+        for (auto at = log.find(kSkipped); at != log.npos; at = log.find(kSkipped, at + 1))
+            ++skipped;
+        EXPECT_EQ(skipped, c.skipped);
+        EXPECT_EQ(r.form->txtResults->SelStart(), static_cast<int>(log.size()));
+        EXPECT_TRUE(r.w.shell.messages.empty());
+    }
+}
+
+// What DISM prints for each change → the log after each "Executing:" line,
+// and one restart offer after the walk, before the listing runs again.
+TEST(Roles, DismResultsAreLoggedAndARestartIsOffered) {
+    const std::wstring kRestart = L"\r\nRestart Windows to complete this operation.";
+    const std::wstring kMustRestart = L"\r\nWindows must restart to complete this change.";
+    struct Case {
+        const char* what;
+        std::wstring output, logged;
+        int answer = 0;  // to the restart question; 0: none asked
+    } cases[] = {
+        // clang-format off
+        {"success", kDismDone, L""},
+        {"restart accepted", kDismDone + kRestart, kMustRestart, ui::kIdYes},
+        {"restart declined", kDismDone + kRestart, kMustRestart, ui::kIdNo},
+        {"error", Out(L"Version: 10.0;;;Error: 0x800f080c;;Feature name X is unknown.;Error: 1"),
+         L"\r\nError: 0x800f080c\r\nFeature name X is unknown.\r\nError: 1"},
+        {"no error line", fakes::kRunnerFailure, L"\r\n" + fakes::kRunnerFailure},
+        {"nothing printed", L"",
+         L"\r\ndism.exe printed nothing, so the change may not have been made."},
+        // clang-format on
+    };
+    const std::wstring enable = kChange + L"/Enable-Feature /FeatureName:A /All";
+    const std::wstring disable = kChange + L"/Disable-Feature /FeatureName:B";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Roles r(kDism, Out(L"A | Disabled;B | Enabled"));
+        r.w.system.OnRun(kChange, c.output);
+        if (c.answer) r.w.shell.answers = {c.answer};
+        r.Toggle(L"A;B");
+        r.form->cmdUpdate->UserClick();
+        EXPECT_EQ(r.form->txtResults->Text(), L"\r\nInstalling feature: A\r\nExecuting: " + enable +
+                                                  c.logged +
+                                                  L"\r\nUninstalling feature: B\r\n"
+                                                  L"Executing: " +
+                                                  disable + c.logged);
+        Lines journal = {L"run " + kDismList, L"run " + enable, L"run " + disable};
+        if (c.answer == ui::kIdYes) {
+            journal.push_back(L"exit " + std::to_wstring(app::kEwxReboot) + L" FFFFFFFF");
+            journal.push_back(L"start shutdown.exe -r -t 5 0");
+        }
+        journal.push_back(L"run " + kDismList);
+        EXPECT_EQ(r.w.system.journal, journal);
+        std::wstring asked;
+        for (const auto& m : r.w.shell.messages)
+            asked += m.title + L": " + m.text + L" " + std::to_wstring(m.style);
+        EXPECT_EQ(asked, c.answer ? L"Quillon: Windows must restart to complete the feature "
+                                    L"changes. Restart now? 4"
+                                  : L"");
+    }
 }
 
 }  // namespace
