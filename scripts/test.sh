@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: native (ASan+UBSan), Windows-side
-# under Wine, and end to end under Wine and Xvfb; the x86 build must compile.
+# under Wine (with the layout check at 96 and 144 DPI), end to end under Wine
+# and Xvfb, and the x86 executable's smoke test under 32-bit Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/wine-env.sh
@@ -24,5 +25,5 @@ quillon_wine_prefix "$PWD/build/mingw-x64/wineprefix"
 quillon_display
 ctest --test-dir build/mingw-x64 --output-on-failure
 
-echo "== x86 executable: machine type, imports, smoke test where Wine runs 32-bit programs"
+echo "== x86 executable: machine type, imports and the end-to-end smoke test"
 tests/check-executable.sh build/mingw-x86/win32/quillon.exe x86 build/mingw-x64/tests/e2e/e2e_tests.exe
