@@ -260,12 +260,19 @@ bool frmDisplayResolution::WriteValue(std::uint32_t root, const std::wstring& ke
         reg.SetValue(value);
         return true;
     } catch (const sysaccess::VbError&) {
-        GetShell().MsgBox(L"The display settings were not saved: the registry value \"" + name +
-                              L"\" in \"" + RootName(root) + L"\\" + key +
-                              L"\" could not be written.",
-                          ui::kMbIconCritical);
         return false;
     }
+}
+
+void frmDisplayResolution::ReportRefusedWrite(const std::wstring& saved,
+                                              const std::wstring& notSaved, std::uint32_t root,
+                                              const std::wstring& key, const std::wstring& name) {
+    const std::wstring refused = L"the registry value \"" + name + L"\" in \"" + RootName(root) +
+                                 L"\\" + key + L"\" could not be written.";
+    GetShell().MsgBox(saved.empty() ? L"The display settings were not saved: " + refused
+                                    : L"The display settings were only partly saved: " + saved +
+                                          L", but " + notSaved + L": " + refused,
+                      ui::kMbIconCritical);
 }
 
 bool frmDisplayResolution::SaveResolution() {
@@ -296,15 +303,30 @@ bool frmDisplayResolution::SaveResolution() {
         GetShell().MsgBox(kNoDisplayKey, ui::kMbOk);
         return false;
     }
-    return WriteValue(sysaccess::kHkeyLocalMachine, key, kXValue, sysaccess::kRegDword,
-                      sysaccess::Variant(RoundHalfEven(*width))) &&
-           WriteValue(sysaccess::kHkeyLocalMachine, key, kYValue, sysaccess::kRegDword,
-                      sysaccess::Variant(RoundHalfEven(*height)));
+    if (!WriteValue(sysaccess::kHkeyLocalMachine, key, kXValue, sysaccess::kRegDword,
+                    sysaccess::Variant(RoundHalfEven(*width)))) {
+        ReportRefusedWrite(L"", L"", sysaccess::kHkeyLocalMachine, key, kXValue);
+        return false;
+    }
+    // From here on a refusal leaves something already written, and says what.
+    if (!WriteValue(sysaccess::kHkeyLocalMachine, key, kYValue, sysaccess::kRegDword,
+                    sysaccess::Variant(RoundHalfEven(*height)))) {
+        ReportRefusedWrite(L"the width was saved",
+                           L"the height and the window dragging setting were not",
+                           sysaccess::kHkeyLocalMachine, key, kYValue);
+        return false;
+    }
+    return true;
 }
 
 bool frmDisplayResolution::SaveDragSetting() {
-    return WriteValue(sysaccess::kHkeyCurrentUser, kDesktopKey, kDragValue, sysaccess::kRegSz,
-                      sysaccess::Variant(chkFullWindowDragging->Value() == 1 ? L"1" : L"0"));
+    if (WriteValue(sysaccess::kHkeyCurrentUser, kDesktopKey, kDragValue, sysaccess::kRegSz,
+                   sysaccess::Variant(chkFullWindowDragging->Value() == 1 ? L"1" : L"0")))
+        return true;
+    ReportRefusedWrite(L"the resolution was saved and will take effect after restart",
+                       L"the window dragging setting was not", sysaccess::kHkeyCurrentUser,
+                       kDesktopKey, kDragValue);
+    return false;
 }
 
 void frmDisplayResolution::cmdSave_Click() {

@@ -28,13 +28,15 @@ const std::wstring kXNotSaved =
     L"The display settings were not saved: the registry value \"DefaultSettings.XResolution\" in "
     L"\"HKEY_LOCAL_MACHINE\\" +
     kActive + L"\" could not be written.";
-const std::wstring kYNotSaved =
-    L"The display settings were not saved: the registry value \"DefaultSettings.YResolution\" in "
+const std::wstring kYPartlySaved =
+    L"The display settings were only partly saved: the width was saved, but the height and the "
+    L"window dragging setting were not: the registry value \"DefaultSettings.YResolution\" in "
     L"\"HKEY_LOCAL_MACHINE\\" +
     kActive + L"\" could not be written.";
-const std::wstring kDragNotSaved =
-    L"The display settings were not saved: the registry value \"DragFullWindows\" in "
-    L"\"HKEY_CURRENT_USER\\Control Panel\\Desktop\" could not be written.";
+const std::wstring kDragPartlySaved =
+    L"The display settings were only partly saved: the resolution was saved and will take effect "
+    L"after restart, but the window dragging setting was not: the registry value "
+    L"\"DragFullWindows\" in \"HKEY_CURRENT_USER\\Control Panel\\Desktop\" could not be written.";
 
 enum class Adapters {
     kOne,         // {B}, the active one
@@ -144,8 +146,9 @@ const SaveCase kSaveCases[] = {
     {Adapters::kNoVideoKey, kAbsent, kAbsent, 2, nullptr, nullptr, false, L"", L"", kNoKey},
     // Refused writes.
     {Adapters::kOne, 1024, 768, -1, nullptr, nullptr, false, kX, L"", kXNotSaved},
-    {Adapters::kOne, 1024, 768, -1, nullptr, nullptr, false, kY, L"X=1024", kYNotSaved},
-    {Adapters::kOne, 1024, 768, -1, nullptr, nullptr, false, kDrag, L"X=1024 Y=768", kDragNotSaved},
+    {Adapters::kOne, 1024, 768, -1, nullptr, nullptr, false, kY, L"X=1024", kYPartlySaved},
+    {Adapters::kOne, 1024, 768, -1, nullptr, nullptr, false, kDrag, L"X=1024 Y=768",
+     kDragPartlySaved},
 };
 
 std::wstring ShortName(const std::wstring& name) {

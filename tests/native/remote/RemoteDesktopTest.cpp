@@ -21,10 +21,11 @@ const std::wstring kDenyNotSaved =
     L"The Remote Desktop settings were not saved: the registry value \"fDenyTSConnections\" in "
     L"\"HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Control\\Terminal Server\" could not be "
     L"written.";
-const std::wstring kAuthNotSaved =
-    L"The Remote Desktop settings were not saved: the registry value \"UserAuthentication\" in "
-    L"\"HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Control\\Terminal "
-    L"Server\\Winstations\\RDP-Tcp\" could not be written.";
+const std::wstring kAuthPartlySaved =
+    L"The Remote Desktop settings were only partly saved: \"Allow Remote Administration "
+    L"Connections\" was saved, but \"Allow Connections from previous versions of Windows\" was "
+    L"not: the registry value \"UserAuthentication\" in \"HKEY_LOCAL_MACHINE\\System\\"
+    L"CurrentControlSet\\Control\\Terminal Server\\Winstations\\RDP-Tcp\" could not be written.";
 
 struct Case {
     const char* name;
@@ -46,7 +47,7 @@ const Case kCases[] = {
      L""},
     {"first refused", 1, 1, 0, 0, false, false, kDeny, L"", L"", kDenyNotSaved},
     {"key unreadable", 1, kAbsent, 1, 1, false, false, L"", kServer, L"", kDenyNotSaved},
-    {"second refused", 1, 1, 0, 0, true, false, kAuth, L"", L"deny=0", kAuthNotSaved},
+    {"second refused", 1, 1, 0, 0, true, false, kAuth, L"", L"deny=0", kAuthPartlySaved},
 };
 
 TEST(RemoteDesktop, StoredValuesBoxesWritesAndMessages) {
