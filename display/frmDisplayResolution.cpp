@@ -10,6 +10,7 @@
 
 #include "app/FormCatalog.h"
 #include "app/Services.h"
+#include "sysaccess/TextCase.h"
 #include "sysaccess/cRegistry.h"
 #include "ui/Shell.h"
 
@@ -213,10 +214,8 @@ bool frmDisplayResolution::ReadDragSetting() {
     reg.SetSectionKey(kDesktopKey);
     reg.SetValueType(sysaccess::kRegSz);
     reg.SetValueKey(kDragValue);
-    std::wstring text = TextOrEmpty(reg.Value());
-    if (text == L"0") return false;
-    for (auto& c : text) c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
-    return text != L"false";
+    const std::wstring text = TextOrEmpty(reg.Value());
+    return text != L"0" && !sysaccess::EqualsIgnoreCase(text, L"false");
 }
 
 void frmDisplayResolution::LoadSettings() {
