@@ -26,13 +26,13 @@ const std::wstring kNoKey =
     L"Settings will not be saved.";
 const std::wstring kXNotSaved =
     L"The display settings were not saved: the registry value \"DefaultSettings.XResolution\" in "
-    L"\"HKEY_LOCAL_MACHINE\\" +
-    kActive + L"\" could not be written.";
+    L"\"HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Control\\Video\\{B}\\0000\" could not be "
+    L"written.";
 const std::wstring kYPartlySaved =
     L"The display settings were only partly saved: the width was saved, but the height and the "
     L"window dragging setting were not: the registry value \"DefaultSettings.YResolution\" in "
-    L"\"HKEY_LOCAL_MACHINE\\" +
-    kActive + L"\" could not be written.";
+    L"\"HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Control\\Video\\{B}\\0000\" could not be "
+    L"written.";
 const std::wstring kDragPartlySaved =
     L"The display settings were only partly saved: the resolution was saved and will take effect "
     L"after restart, but the window dragging setting was not: the registry value "

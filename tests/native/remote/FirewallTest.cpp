@@ -22,7 +22,6 @@ const struct {
               {L"File and Printer Sharing", L"@FirewallAPI.dll,-28502"},
               {L"Remote Volume Management", L"@FirewallAPI.dll,-34501"},
               {L"Enable ICMP (Ping) Replies", nullptr}};
-const std::wstring kOk = L"\r\nOk.\r\n\r\n";
 const std::wstring kNoRules = L"\r\nNo rules match the specified criteria.\r\n\r\n";
 
 std::wstring CommandFor(int box, bool enable) {
@@ -59,7 +58,7 @@ TEST(Firewall, TickedBoxesToCommandsAndMessages) {
         SCOPED_TRACE(testing::Message() << "row " << &c - kCases);
         const std::string ticked = c.ticked, failing = c.failing;
         fakes::World w;
-        w.system.OnRun(L"netsh", kOk);
+        w.system.OnRun(L"netsh", L"\r\nOk.\r\n\r\n");
         for (char box : failing) w.system.OnRun(CommandFor(box - '0', c.enable), c.output);
         auto form = w.Open<remote::frmFirewall>(L"frmFirewall");
         ASSERT_TRUE(form);

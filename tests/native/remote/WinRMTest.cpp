@@ -13,7 +13,6 @@ const std::wstring kAlreadyOld = L"WinRM already is set up for remote management
 const std::wstring kAlreadyNew = L"WinRM is already set up for remote management on this computer.";
 const std::wstring kNoListener =
     L"WSManFault\r\n Message = The service cannot find the resource identified by the URI.";
-const std::wstring kAccessDenied = L"WSManFault\r\n Message = Access is denied.\r\n";
 const std::wstring kEnable = L"winrm.cmd quickconfig -quiet";
 const std::wstring kDisable = L"winrm.cmd delete winrm/config/Listener?Address=*+Transport=HTTP";
 const std::wstring kFailedToEnable = L"Failed to enable WinRM";
@@ -46,7 +45,6 @@ const Case kCases[] = {
     {false, L"the service cannot find the resource",
      kFailedToDisable + L"the service cannot find the resource"},
     {false, fakes::kRunnerFailure, kFailedToDisable + fakes::kRunnerFailure},
-    {false, kAccessDenied, kFailedToDisable + kAccessDenied},
 };
 
 TEST(WinRM, ToolOutputToMessage) {
