@@ -224,16 +224,14 @@ void frmDisplayResolution::LoadSettings() {
     for (int i = 0; i < kResolutionCount && found < 0; ++i)
         if (optRes[i]->Caption() == current) found = i;
 
+    // Selecting raises the option's click, which enables the custom boxes for
+    // "Custom:" only.
     if (found >= 0) {
         optRes[found]->SetValue(true);
-        txtCustomX->SetEnabled(false);
-        txtCustomY->SetEnabled(false);
     } else {
         // Also where no display key exists: then both boxes stay empty and
         // saving explains why it cannot be done.
         optRes[kCustomIndex]->SetValue(true);
-        txtCustomX->SetEnabled(true);
-        txtCustomY->SetEnabled(true);
         const auto [width, height] = SplitResolution(current);
         txtCustomX->SetText(width);
         txtCustomY->SetText(height);

@@ -73,7 +73,7 @@ const LoadCase kLoadCases[] = {
     {Adapters::kOne, 1024, 768, kAbsent, 2, L"", L"", 1},
     {Adapters::kOne, 1366, 768, kAbsent, 8, L"1366", L"768", 1},
     {Adapters::kOne, kAbsent, kAbsent, kAbsent, 8, L"0", L"0", 1},
-    {Adapters::kSeveral, 1280, 720, kAbsent, 3, L"", L"", 1},
+    {Adapters::kSeveral, 640, 480, kAbsent, 0, L"", L"", 1},
     {Adapters::kNoneActive, kAbsent, kAbsent, kAbsent, 8, L"", L"", 1},
     {Adapters::kNoVideoKey, kAbsent, kAbsent, kAbsent, 8, L"", L"", 1},
     // Dragging is off for "0" and for "false" in any letter case only.
@@ -137,7 +137,7 @@ const SaveCase kSaveCases[] = {
     {Adapters::kOne, 1024, 768, 8, L"1024", L"", false, L"", L"", kInvalid},
     {Adapters::kOne, 1024, 768, 8, L"1024", L"1e9", false, L"", L"", kInvalid},
     {Adapters::kOne, 1024, 768, 8, L"wide", L"768", false, L"", L"", kInvalid},
-    {Adapters::kOne, 1024, 768, 8, L"--1024", L"768", false, L"", L"", kInvalid},
+    {Adapters::kOne, 1024, 768, 8, L"+1024", L"768", false, L"", L"X=1024 Y=768 Drag=1", kSaved},
     {Adapters::kOne, 1024, 768, 8, L"1024.", L".", false, L"", L"", kInvalid},
     {Adapters::kOne, kAbsent, kAbsent, -1, nullptr, nullptr, false, L"", L"", kInvalid},
     // Without an active adapter there is nowhere to write the resolution.
