@@ -273,22 +273,20 @@ void frmDisplayResolution::ReportRefusedWrite(const std::wstring& saved,
 }
 
 bool frmDisplayResolution::SaveResolution() {
-    int selected = -1;
-    for (int i = 0; i < kResolutionCount && selected < 0; ++i)
-        if (optRes[i]->Value()) selected = i;
-
-    std::optional<float> width = 0.0f;
-    std::optional<float> height = 0.0f;
-    if (selected >= 0) {
+    // With no option selected there is no resolution at all.
+    std::optional<float> width, height;
+    for (ui::OptionButton* option : optRes) {
+        if (!option->Value()) continue;
         std::wstring widthText, heightText;
-        if (optRes[selected]->Caption() == kCustomCaption) {
+        if (option->Caption() == kCustomCaption) {
             widthText = txtCustomX->Text();
             heightText = txtCustomY->Text();
         } else {
-            std::tie(widthText, heightText) = SplitResolution(optRes[selected]->Caption());
+            std::tie(widthText, heightText) = SplitResolution(option->Caption());
         }
         width = ParseDimension(widthText);
         height = ParseDimension(heightText);
+        break;
     }
     if (!width || !height || *height < kMinimumHeight || *width < kMinimumWidth) {
         GetShell().MsgBox(kInvalidResolution, ui::kMbOk);

@@ -92,10 +92,10 @@ void frmFirewall::ApplyTickedGroups(bool enable) {
     ui::Shell& shell = GetShell();
     int ticked = 0;
     int failed = 0;
-    for (int i = 0; i < kRuleCount; ++i) {
-        if (chkFwRules[i]->Value() != 1) continue;
+    for (ui::CheckBox* box : chkFwRules) {
+        if (box->Value() != 1) continue;
         ++ticked;
-        const std::wstring caption = chkFwRules[i]->Caption();
+        const std::wstring caption = box->Caption();
         const std::wstring command = CommandFor(caption, enable);
         std::wstring output;
         try {

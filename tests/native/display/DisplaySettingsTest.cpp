@@ -138,7 +138,7 @@ const SaveCase kSaveCases[] = {
     {Adapters::kOne, 1024, 768, 8, L"1024", L"1e9", false, L"", L"", kInvalid},
     {Adapters::kOne, 1024, 768, 8, L"wide", L"768", false, L"", L"", kInvalid},
     {Adapters::kOne, 1024, 768, 8, L"+1024", L"768", false, L"", L"X=1024 Y=768 Drag=1", kSaved},
-    {Adapters::kOne, 1024, 768, 8, L"1024.", L".", false, L"", L"", kInvalid},
+    {Adapters::kOne, 1024, 768, 8, L"1024a", L"768", false, L"", L"", kInvalid},
     {Adapters::kOne, kAbsent, kAbsent, -1, nullptr, nullptr, false, L"", L"", kInvalid},
     // Without an active adapter there is nowhere to write the resolution.
     {Adapters::kNoneActive, kAbsent, kAbsent, -1, nullptr, nullptr, false, L"", L"", kInvalid},
