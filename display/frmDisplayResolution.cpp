@@ -10,6 +10,7 @@
 
 #include "app/FormCatalog.h"
 #include "app/Services.h"
+#include "sysaccess/TextCase.h"
 #include "sysaccess/cRegistry.h"
 #include "ui/Shell.h"
 
@@ -213,10 +214,8 @@ bool frmDisplayResolution::ReadDragSetting() {
     reg.SetSectionKey(kDesktopKey);
     reg.SetValueType(sysaccess::kRegSz);
     reg.SetValueKey(kDragValue);
-    std::wstring text = TextOrEmpty(reg.Value());
-    if (text == L"0") return false;
-    for (auto& c : text) c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
-    return text != L"false";
+    const std::wstring text = TextOrEmpty(reg.Value());
+    return text != L"0" && !sysaccess::EqualsIgnoreCase(text, L"false");
 }
 
 void frmDisplayResolution::LoadSettings() {
@@ -225,16 +224,14 @@ void frmDisplayResolution::LoadSettings() {
     for (int i = 0; i < kResolutionCount && found < 0; ++i)
         if (optRes[i]->Caption() == current) found = i;
 
+    // Selecting raises the option's click, which enables the custom boxes for
+    // "Custom:" only.
     if (found >= 0) {
         optRes[found]->SetValue(true);
-        txtCustomX->SetEnabled(false);
-        txtCustomY->SetEnabled(false);
     } else {
         // Also where no display key exists: then both boxes stay empty and
         // saving explains why it cannot be done.
         optRes[kCustomIndex]->SetValue(true);
-        txtCustomX->SetEnabled(true);
-        txtCustomY->SetEnabled(true);
         const auto [width, height] = SplitResolution(current);
         txtCustomX->SetText(width);
         txtCustomY->SetText(height);
@@ -260,31 +257,36 @@ bool frmDisplayResolution::WriteValue(std::uint32_t root, const std::wstring& ke
         reg.SetValue(value);
         return true;
     } catch (const sysaccess::VbError&) {
-        GetShell().MsgBox(L"The display settings were not saved: the registry value \"" + name +
-                              L"\" in \"" + RootName(root) + L"\\" + key +
-                              L"\" could not be written.",
-                          ui::kMbIconCritical);
         return false;
     }
 }
 
-bool frmDisplayResolution::SaveResolution() {
-    int selected = -1;
-    for (int i = 0; i < kResolutionCount && selected < 0; ++i)
-        if (optRes[i]->Value()) selected = i;
+void frmDisplayResolution::ReportRefusedWrite(const std::wstring& saved,
+                                              const std::wstring& notSaved, std::uint32_t root,
+                                              const std::wstring& key, const std::wstring& name) {
+    const std::wstring refused = L"the registry value \"" + name + L"\" in \"" + RootName(root) +
+                                 L"\\" + key + L"\" could not be written.";
+    GetShell().MsgBox(saved.empty() ? L"The display settings were not saved: " + refused
+                                    : L"The display settings were only partly saved: " + saved +
+                                          L", but " + notSaved + L": " + refused,
+                      ui::kMbIconCritical);
+}
 
-    std::optional<float> width = 0.0f;
-    std::optional<float> height = 0.0f;
-    if (selected >= 0) {
+bool frmDisplayResolution::SaveResolution() {
+    // With no option selected there is no resolution at all.
+    std::optional<float> width, height;
+    for (ui::OptionButton* option : optRes) {
+        if (!option->Value()) continue;
         std::wstring widthText, heightText;
-        if (optRes[selected]->Caption() == kCustomCaption) {
+        if (option->Caption() == kCustomCaption) {
             widthText = txtCustomX->Text();
             heightText = txtCustomY->Text();
         } else {
-            std::tie(widthText, heightText) = SplitResolution(optRes[selected]->Caption());
+            std::tie(widthText, heightText) = SplitResolution(option->Caption());
         }
         width = ParseDimension(widthText);
         height = ParseDimension(heightText);
+        break;
     }
     if (!width || !height || *height < kMinimumHeight || *width < kMinimumWidth) {
         GetShell().MsgBox(kInvalidResolution, ui::kMbOk);
@@ -296,15 +298,30 @@ bool frmDisplayResolution::SaveResolution() {
         GetShell().MsgBox(kNoDisplayKey, ui::kMbOk);
         return false;
     }
-    return WriteValue(sysaccess::kHkeyLocalMachine, key, kXValue, sysaccess::kRegDword,
-                      sysaccess::Variant(RoundHalfEven(*width))) &&
-           WriteValue(sysaccess::kHkeyLocalMachine, key, kYValue, sysaccess::kRegDword,
-                      sysaccess::Variant(RoundHalfEven(*height)));
+    if (!WriteValue(sysaccess::kHkeyLocalMachine, key, kXValue, sysaccess::kRegDword,
+                    sysaccess::Variant(RoundHalfEven(*width)))) {
+        ReportRefusedWrite(L"", L"", sysaccess::kHkeyLocalMachine, key, kXValue);
+        return false;
+    }
+    // From here on a refusal leaves something already written, and says what.
+    if (!WriteValue(sysaccess::kHkeyLocalMachine, key, kYValue, sysaccess::kRegDword,
+                    sysaccess::Variant(RoundHalfEven(*height)))) {
+        ReportRefusedWrite(L"the width was saved",
+                           L"the height and the window dragging setting were not",
+                           sysaccess::kHkeyLocalMachine, key, kYValue);
+        return false;
+    }
+    return true;
 }
 
 bool frmDisplayResolution::SaveDragSetting() {
-    return WriteValue(sysaccess::kHkeyCurrentUser, kDesktopKey, kDragValue, sysaccess::kRegSz,
-                      sysaccess::Variant(chkFullWindowDragging->Value() == 1 ? L"1" : L"0"));
+    if (WriteValue(sysaccess::kHkeyCurrentUser, kDesktopKey, kDragValue, sysaccess::kRegSz,
+                   sysaccess::Variant(chkFullWindowDragging->Value() == 1 ? L"1" : L"0")))
+        return true;
+    ReportRefusedWrite(L"the resolution was saved and will take effect after restart",
+                       L"the window dragging setting was not", sysaccess::kHkeyCurrentUser,
+                       kDesktopKey, kDragValue);
+    return false;
 }
 
 void frmDisplayResolution::cmdSave_Click() {

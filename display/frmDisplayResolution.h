@@ -54,9 +54,14 @@ class frmDisplayResolution : public ui::Form {
     bool ReadDragSetting();
     bool SaveResolution();
     bool SaveDragSetting();
-    // Writes one value; on refusal names it to the user and returns false.
+    // False when the registry refuses the value.
     bool WriteValue(std::uint32_t root, const std::wstring& key, const std::wstring& name,
                     std::int32_t type, const sysaccess::Variant& value);
+    // Names the refused value and, when something was written before it, what
+    // was saved and what was not ("the width was saved", "the height ... were
+    // not"); empty texts when nothing was written.
+    void ReportRefusedWrite(const std::wstring& saved, const std::wstring& notSaved,
+                            std::uint32_t root, const std::wstring& key, const std::wstring& name);
 
     app::Services& services_;
 };

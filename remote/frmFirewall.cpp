@@ -10,22 +10,36 @@ namespace remote {
 
 namespace {
 
-const wchar_t* const kRuleCaptions[frmFirewall::kRuleCount] = {
-    L"Remote Administration",
-    L"Windows Firewall Remote Management",
-    L"Remote Event Log Management",
-    L"Remote Service Management",
+struct RuleBox {
+    const wchar_t* caption;
+    // The name Windows gives the group in every display language, where it
+    // has one; captions are English and match only an English system.
+    const wchar_t* group;
+};
+
+const RuleBox kRuleBoxes[frmFirewall::kRuleCount] = {
+    // Only the oldest versions have this group, and it has no such name.
+    {L"Remote Administration", nullptr},
+    {L"Windows Firewall Remote Management", L"@FirewallAPI.dll,-30002"},
+    {L"Remote Event Log Management", L"@FirewallAPI.dll,-29252"},
+    {L"Remote Service Management", L"@FirewallAPI.dll,-29502"},
     // The group that Remote Desktop connections need; frmTS leaves the
     // firewall alone, so it is opened here.
-    L"Remote Desktop",
-    L"Remote Scheduled Tasks Management",
-    L"Performance Logs and Alerts",
-    L"File and Printer Sharing",
-    L"Remote Volume Management",
-    L"Enable ICMP (Ping) Replies",
+    {L"Remote Desktop", L"@FirewallAPI.dll,-28752"},
+    {L"Remote Scheduled Tasks Management", L"@FirewallAPI.dll,-33252"},
+    {L"Performance Logs and Alerts", L"@FirewallAPI.dll,-34752"},
+    {L"File and Printer Sharing", L"@FirewallAPI.dll,-28502"},
+    {L"Remote Volume Management", L"@FirewallAPI.dll,-34501"},
+    {L"Enable ICMP (Ping) Replies", nullptr},
 };
 
 const std::wstring kIcmpCaption = L"Enable ICMP (Ping) Replies";
+
+std::wstring GroupNameFor(const std::wstring& caption) {
+    for (const RuleBox& box : kRuleBoxes)
+        if (box.group && caption == box.caption) return box.group;
+    return caption;
+}
 
 static app::FormRegistration registration(L"frmFirewall", [](app::Services& services) {
     return ui::NewForm<frmFirewall>(services);
@@ -41,7 +55,7 @@ frmFirewall::frmFirewall(app::Services& services)
 
     for (int i = 0; i < kRuleCount; ++i) {
         chkFwRules[i] = &Add<ui::CheckBox>(L"chkFwRules", i);
-        chkFwRules[i]->SetCaption(kRuleCaptions[i]);
+        chkFwRules[i]->SetCaption(kRuleBoxes[i].caption);
         chkFwRules[i]->bounds = {120, 120 + 480 * i, 3975, 375};
     }
 
@@ -70,18 +84,19 @@ std::wstring frmFirewall::CommandFor(const std::wstring& caption, bool enable) {
     if (caption == kIcmpCaption)
         return enable ? L"netsh firewall set icmpsetting 8"
                       : L"netsh firewall set icmpsetting 8 disable";
-    return L"netsh advfirewall firewall set rule group=" + std::wstring(L"\"") + caption + L"\"" +
-           (enable ? L" New enable = yes" : L" New enable = no");
+    return L"netsh advfirewall firewall set rule group=" + std::wstring(L"\"") +
+           GroupNameFor(caption) + L"\"" + (enable ? L" New enable = yes" : L" New enable = no");
 }
 
 void frmFirewall::ApplyTickedGroups(bool enable) {
     ui::Shell& shell = GetShell();
     int ticked = 0;
     int failed = 0;
-    for (int i = 0; i < kRuleCount; ++i) {
-        if (chkFwRules[i]->Value() != 1) continue;
+    for (ui::CheckBox* box : chkFwRules) {
+        if (box->Value() != 1) continue;
         ++ticked;
-        const std::wstring command = CommandFor(chkFwRules[i]->Caption(), enable);
+        const std::wstring caption = box->Caption();
+        const std::wstring command = CommandFor(caption, enable);
         std::wstring output;
         try {
             output = services_.runner->RunAndCaptureOutput(command, true, false, true);
@@ -90,7 +105,11 @@ void frmFirewall::ApplyTickedGroups(bool enable) {
         }
         if (output.find(L"Ok.") == std::wstring::npos) {
             ++failed;
-            shell.MsgBox(output, ui::kMbOk);
+            // The output alone does not tell which box it was: netsh names
+            // no group when it finds none.
+            shell.MsgBox(L"\"" + caption + L"\" could not be " +
+                             (enable ? L"enabled" : L"disabled") + L":\r\n\r\n" + output,
+                         ui::kMbOk);
         }
     }
 

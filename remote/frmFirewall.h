@@ -25,13 +25,13 @@ class frmFirewall : public ui::Form {
     void cmdConfigure_Click();
     void cmdDisable_Click();
 
+  private:
     // The command line that enables or disables what a box with this caption
     // stands for.
     static std::wstring CommandFor(const std::wstring& caption, bool enable);
 
-  private:
-    // Runs the command of every ticked box in index order, shows the output of
-    // each one that does not report "Ok.", then one summary.
+    // Runs the command of every ticked box in index order, shows the caption
+    // and output of each one that does not report "Ok.", then one summary.
     void ApplyTickedGroups(bool enable);
 
     app::Services& services_;

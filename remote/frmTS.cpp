@@ -25,6 +25,11 @@ bool IsZero(const sysaccess::Variant& value) {
     }
 }
 
+std::wstring RefusedValue(const wchar_t* key, const wchar_t* name) {
+    return L"the registry value \"" + std::wstring(name) + L"\" in \"HKEY_LOCAL_MACHINE\\" + key +
+           L"\" could not be written.";
+}
+
 }  // namespace
 
 frmTS::frmTS(app::Services& services) : ui::Form(*services.shell, L"frmTS"), services_(services) {
@@ -68,12 +73,23 @@ void frmTS::Form_Load() {
 void frmTS::cmdSave_Click() {
     sysaccess::cRegistry reg(*services_.registry);
     reg.SetClassKey(sysaccess::kHkeyLocalMachine);
-    // A refused first value leaves the second one unwritten.
-    if (!WriteSetting(reg, kServerKey, kDenyConnectionsValue, chkTSEnabled->Value() == 1 ? 0 : 1))
+    if (!WriteSetting(reg, kServerKey, kDenyConnectionsValue, chkTSEnabled->Value() == 1 ? 0 : 1)) {
+        // The second value is not attempted, so nothing has changed.
+        GetShell().MsgBox(L"The Remote Desktop settings were not saved: " +
+                              RefusedValue(kServerKey, kDenyConnectionsValue),
+                          ui::kMbIconCritical);
         return;
+    }
     if (!WriteSetting(reg, kRdpTcpKey, kUserAuthenticationValue,
-                      chkLegacyTSEnabled->Value() == 1 ? 0 : 1))
+                      chkLegacyTSEnabled->Value() == 1 ? 0 : 1)) {
+        // The first value is already in force: say so, by the boxes the user sees.
+        GetShell().MsgBox(L"The Remote Desktop settings were only partly saved: \"" +
+                              chkTSEnabled->Caption() + L"\" was saved, but \"" +
+                              chkLegacyTSEnabled->Caption() + L"\" was not: " +
+                              RefusedValue(kRdpTcpKey, kUserAuthenticationValue),
+                          ui::kMbIconCritical);
         return;
+    }
     Unload();
 }
 
@@ -86,10 +102,6 @@ bool frmTS::WriteSetting(sysaccess::cRegistry& reg, const wchar_t* key, const wc
         reg.SetValue(sysaccess::Variant(value));
         return true;
     } catch (const sysaccess::VbError&) {
-        GetShell().MsgBox(L"The Remote Desktop settings were not saved: the registry value \"" +
-                              std::wstring(name) + L"\" in \"HKEY_LOCAL_MACHINE\\" + key +
-                              L"\" could not be written.",
-                          ui::kMbIconCritical);
         return false;
     }
 }

@@ -28,7 +28,8 @@ class frmTS : public ui::Form {
     ui::Button* cmdSave = nullptr;
 
     // Writes both values and closes the window. When a write is refused, says
-    // which value could not be written and stays open.
+    // which value could not be written and what was saved before it, and
+    // stays open.
     void cmdSave_Click();
 
     static constexpr const wchar_t* kServerKey =
@@ -39,6 +40,7 @@ class frmTS : public ui::Form {
     static constexpr const wchar_t* kUserAuthenticationValue = L"UserAuthentication";
 
   private:
+    // False when the registry refuses the value.
     bool WriteSetting(sysaccess::cRegistry& reg, const wchar_t* key, const wchar_t* name,
                       std::int32_t value);
 
