@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <memory>
 
 #include "tests/e2e/support/E2eDriver.h"
 
@@ -117,11 +118,10 @@ TEST(Network, ShowsAConnectionThatTheInstrumentationReportsByItsName) {
         L"SYSTEM\\CurrentControlSet\\Control\\Network\\{4D36E972-E325-11CE-BFC1-08002BE10318}";
     SeededRegistry registry;
     registry.MakeKey(adapters.substr(0, adapters.rfind(L'\\')));  // a new prefix lacks it
-    std::wstring ids;
-    if (FILE* wmic = _wpopen(L"wmic nicconfig get SettingID", L"rb")) {  // in UTF-16
-        for (wchar_t c; std::fread(&c, sizeof c, 1, wmic) == 1;) ids += c;
-        _pclose(wmic);
-    }
+    const std::unique_ptr<FILE, int (*)(FILE*)> wmic(
+        _wpopen(L"wmic nicconfig get SettingID", L"rb"), &_pclose);
+    std::wstring ids;  // wmic writes UTF-16
+    for (wchar_t c; wmic && std::fread(&c, sizeof c, 1, wmic.get()) == 1;) ids += c;
     for (auto open = ids.find(L'{'); open != ids.npos; open = ids.find(L'{', open + 1)) {
         const std::wstring key =
             adapters + L"\\" + ids.substr(open, ids.find(L'}', open) - open + 1);
