@@ -5,7 +5,6 @@
 
 #include <functional>
 #include <stdexcept>
-#include <tuple>
 
 #include "sysaccess/VbError.h"
 #include "tests/fakes/TestShell.h"
@@ -141,9 +140,9 @@ TEST(ControlModel, EventRules) {
 }
 
 TEST(ControlModel, TwipsToPixelsRoundsAtEachDpi) {
-    for (auto [twips, dpi, pixels] :
-         {std::tuple{1440, 96, 96}, {5970, 144, 597}, {22, 96, 1}, {23, 96, 2}})
-        EXPECT_EQ(ui::TwipsToPixels(twips, dpi), pixels) << twips << "@" << dpi;
+    const int kRows[][3] = {{1440, 96, 96}, {5970, 144, 597}, {22, 96, 1}, {23, 96, 2}};
+    for (const auto& r : kRows)
+        EXPECT_EQ(ui::TwipsToPixels(r[0], r[1]), r[2]) << r[0] << "@" << r[1];
 }
 
 }  // namespace
