@@ -1,9 +1,6 @@
-// The registry class on the real registry: what each write stores, as the
-// registry functions and reg.exe report it, and what is read back; and what
-// the real registry does with keys and names. (What a denied key gives is
-// checked natively.)
+// The registry class on the real registry: what each write stores, as the registry functions
+// and reg.exe see it, what is read back, and what the registry does with keys and names.
 #include <windows.h>
-// (first: the other system headers need its types)
 #include <gtest/gtest.h>
 
 #include "sysaccess/cRegistry.h"
@@ -92,7 +89,17 @@ const ValueRow kValues[] = {
      Variant(std::wstring(L"a\0b\0", 4))},
 };
 
-TEST_F(RealRegistry, ValuesAsTheRegistryAndRegExeSeeThemAndAsTheyReadBack) {
+// What a member gives: its result, or the error it raised.
+template <typename F>
+std::wstring Outcome(F member) {
+    try {
+        return member();
+    } catch (const sysaccess::VbError& e) {
+        return std::to_wstring(e.Number()) + L" " + e.Description();
+    }
+}
+
+TEST_F(RealRegistry, ValuesAsTheRegistryAndRegExeSeeThemKeysAndNames) {
     wchar_t systemRoot[MAX_PATH] = {};
     ::GetEnvironmentVariableW(L"SystemRoot", systemRoot, MAX_PATH);
     for (const ValueRow& row : kValues) {
@@ -111,19 +118,6 @@ TEST_F(RealRegistry, ValuesAsTheRegistryAndRegExeSeeThemAndAsTheyReadBack) {
                                               : read == row.read);
         EXPECT_EQ(reg.ValueType(), static_cast<std::int32_t>(row.type));
     }
-}
-
-// What a member gives: its result, or the error it raised.
-template <typename F>
-std::wstring Outcome(F member) {
-    try {
-        return member();
-    } catch (const sysaccess::VbError& e) {
-        return std::to_wstring(e.Number()) + L" " + e.Description();
-    }
-}
-
-TEST_F(RealRegistry, KeysAndNames) {
     const std::wstring at = L"'-2147483647',Section: '" + key;
     auto listed = [this](const std::wstring& below, bool sections) {
         std::vector<std::wstring> names{L"stale"};
@@ -134,6 +128,7 @@ TEST_F(RealRegistry, KeysAndNames) {
         for (const auto& name : names) out += name + L"|";
         return out;
     };
+    SetUp();                                    // the keys below start from nothing
     EXPECT_TRUE(At(L"\\A\\Deep").CreateKey());  // with its parents
     EXPECT_TRUE(At(L"\\a\\DEEP").KeyExists());  // whatever the letter case
     EXPECT_FALSE(At(L"\\Missing").KeyExists());
