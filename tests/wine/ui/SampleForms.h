@@ -13,9 +13,7 @@ namespace wine_ui {
 class SampleForm : public ui::Form {
   public:
     explicit SampleForm(ui::Shell& shell) : Form(shell, L"frmSample") {
-        SetCaption(L"Sample window");
         clientWidth = 6000, clientHeight = 4800, borderStyle = ui::BorderStyle::FixedDialog;
-        Place(lblName, L"&Name:", {3100, 120, 900, 255});
         Place(txtName, L"", {4000, 120, 1880, 315}), txtName->maxLength = 10;
         Place(txtPassword, L"", {4000, 520, 1880, 315}), txtPassword->passwordChar = L'*';
         Place(fraOptions, L"&Options", {120, 120, 2800, 1300});
@@ -28,24 +26,23 @@ class SampleForm : public ui::Form {
         Place(lstItems, L"", {3100, 2000, 2780, 900});
         Place(tvwFeatures, L"", {120, 2700, 2800, 1500});
         Place(cmdPicture, L"&Picture", {3100, 3000, 1575, 735}), cmdPicture->pictureId = 1;
+        cmdPicture->toolTip = L"A button with a picture", cmdPicture->bold = true;
         Place(cmdOK, L"OK", {3100, 4300, 1215, 375}), cmdOK->isDefault = true;
-        Place(cmdCancel, L"Cancel", {4560, 4300, 1215, 375}),
-            cmdCancel->isCancel = cmdCancel->bold = true;
+        Place(cmdCancel, L"Cancel", {4560, 4300, 1215, 375}), cmdCancel->isCancel = true;
         for (auto* b : {cmdPicture, cmdOK, cmdCancel}) b->Click = Counts(b->Name());
         for (auto* o : {optA, optB}) o->Click = Counts(o->Name());
         chkFlag->Click = Counts(L"chkFlag"), txtName->Changed = Counts(L"txtName");
         cmbKind->Click = Counts(L"cmbKind"), lstItems->Click = Counts(L"lstItems");
         tvwFeatures->NodeCheck = [this](ui::TreeNode&) { ++events[L"tvwFeatures"]; };
-        // Deliberately not the creation order.
-        SetTabOrder({fraOptions, optA, optB, lblName, txtName, txtPassword, chkFlag, cmbKind,
-                     lstItems, txtLog, tvwFeatures, cmdPicture, cmdOK, cmdCancel});
+        SetTabOrder(  // deliberately not the creation order
+            {fraOptions, optA, optB, txtName, txtPassword, chkFlag, cmbKind, lstItems, txtLog,
+             tvwFeatures, cmdPicture, cmdOK, cmdCancel});
     }
 
     void Form_Load() override { ++events[L"Load"]; }
     void Form_Activate() override { ++events[L"Activate"]; }
     void Form_Unload() override { ++events[L"Unload"], onUnload ? onUnload() : void(); }
 
-    ui::Label* lblName = &Add<ui::Label>(L"lblName");
     ui::TextBox* txtName = &Add<ui::TextBox>(L"txtName");
     ui::TextBox* txtPassword = &Add<ui::TextBox>(L"txtPassword");
     ui::Frame* fraOptions = &Add<ui::Frame>(L"fraOptions");

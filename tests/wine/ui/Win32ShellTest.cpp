@@ -1,5 +1,5 @@
-// The Win32 layer on real windows: what each kind of control shows and hands back, the
-// keyboard, modal forms, message boxes, the end of the loop. (Places: the layout check's.)
+// The Win32 layer on real windows: what each kind of control shows and hands back, keyboard,
+// modal forms, message boxes, the loop's end; the launcher; the system's letter case.
 #include <windows.h>
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -9,10 +9,12 @@
 #include <thread>
 #include <tuple>
 
+#include "sysaccess/TextCase.h"
 #include "tests/wine/ui/SampleForms.h"
 #include "win32/Dpi.h"
 #include "win32/FormWindow.h"
 #include "win32/Win32Peers.h"
+#include "win32/Win32ProcessLauncher.h"
 #include "win32/Win32Shell.h"
 
 namespace {
@@ -67,11 +69,6 @@ struct Win32ShellTest : ::testing::Test {
     LRESULT Send(ui::Control& c, UINT message, WPARAM w = 0, LPARAM l = 0) {
         return ::SendMessageW(Hwnd(c), message, w, l);
     }
-    // A notification from a control to its form, as the control sends it.
-    void Notify(ui::Control& c, WORD code) {
-        ::SendMessageW(shell.WindowOf(c.Owner()), WM_COMMAND,
-                       MAKEWPARAM(::GetDlgCtrlID(Hwnd(c)), code), LPARAM(Hwnd(c)));
-    }
     win32::Win32Shell shell;
 };
 
@@ -91,11 +88,22 @@ TEST_F(Win32ShellTest, EachKindOfControlHasItsWindowStyleAndFontAndTabsInTheForm
     EXPECT_EQ(Send(*form->txtName, EM_GETLIMITTEXT), 10);
     LOGFONTW font{}, bold{};
     ::GetObjectW(HFONT(Send(*form->cmdOK, WM_GETFONT)), sizeof font, &font);
-    ::GetObjectW(HFONT(Send(*form->cmdCancel, WM_GETFONT)), sizeof bold, &bold);
+    ::GetObjectW(HFONT(Send(*form->cmdPicture, WM_GETFONT)), sizeof bold, &bold);
     EXPECT_EQ(std::wstring(font.lfFaceName), L"Verdana");
     EXPECT_EQ(font.lfHeight, win32::FontHeightForPoints(8.25, win32::ScreenDpi()));
     EXPECT_EQ(std::make_pair(font.lfWeight, bold.lfWeight),
               std::make_pair(LONG{FW_NORMAL}, LONG{FW_BOLD}));
+    HWND tip = nullptr;  // the form's tool tips: the button's own, and its area's for when greyed
+    while ((tip = ::FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr)) &&
+           ::GetWindow(tip, GW_OWNER) != window) {
+    }
+    wchar_t text[64] = {};
+    TTTOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE, tool.hwnd = window,
+    tool.uId = UINT_PTR(Hwnd(*form->cmdPicture));
+    tool.lpszText = text, ::SendMessageW(tip, TTM_GETTEXTW, 64, LPARAM(&tool));
+    EXPECT_EQ(text + std::to_wstring(::SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0)),
+              L"A button with a picture2");
     std::vector<HWND> zOrder, tabOrder, walk;  // the windows' order is the tab order
     for (HWND c = ::GetWindow(window, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT))
         zOrder.push_back(c);
@@ -157,14 +165,15 @@ TEST_F(Win32ShellTest, ModelAndWindowsFollowEachOther) {
     EXPECT_EQ(std::wstring(first), L"zeta");  // in the model's order
     form->cmbKind->SetListIndex(1);
     EXPECT_EQ(Send(*form->cmbKind, CB_GETCURSEL), 1);
-    Send(*form->cmbKind, CB_SETCURSEL, 0), Notify(*form->cmbKind, CBN_SELCHANGE);
-    Send(*form->lstItems, LB_SETCURSEL, 1), Notify(*form->lstItems, LBN_SELCHANGE);
+    form->lstItems->SetListIndex(0);
+    Send(*form->cmbKind, WM_KEYDOWN, VK_UP),
+        Send(*form->lstItems, WM_KEYDOWN, VK_DOWN);  // the user
     EXPECT_EQ(std::make_pair(form->cmbKind->ListIndex(), form->lstItems->ListIndex()),
               std::make_pair(0, 1));
     form->lstItems->Clear();
     EXPECT_EQ(Send(*form->lstItems, LB_GETCOUNT), 0);
     EXPECT_EQ(form->Events(),
-              L"Activate1 Load1 chkFlag2 cmbKind2 cmdOK1 lstItems1 optA1 optB1 txtName3 ");
+              L"Activate1 Load1 chkFlag2 cmbKind2 cmdOK1 lstItems2 optA1 optB1 txtName3 ");
     form->Unload();
 }
 
@@ -259,6 +268,22 @@ TEST_F(Win32ShellTest, ModalFormsMessageBoxesAndTheEndOfTheLoop) {
     second->Show();
     EXPECT_EQ(Text(Hwnd(*second->txtName)), L"after");
     second->Unload();
+}
+
+// A process that cannot start is told (starting one is the real program's, end to end).
+TEST(ProcessLauncher, TellsAProgramThatCannotStart) {
+    EXPECT_FALSE(
+        win32::Win32ProcessLauncher().StartDetached(L"no-such-program-q7.exe /x", SW_SHOWNORMAL));
+}
+
+TEST(LetterCase, TheSystemsMappingAsTheNativeStandIn) {
+    for (auto [lower, upper] : {std::pair{L"é", L"É"}, {L"ж", L"Ж"}, {L"σ", L"Σ"}}) {
+        EXPECT_EQ(sysaccess::ToUpper(lower), upper);
+        EXPECT_EQ(sysaccess::ToLower(upper), lower);
+        EXPECT_TRUE(sysaccess::EqualsIgnoreCase(lower, upper));
+    }
+    EXPECT_EQ(sysaccess::ToUpper(L"ςıſ"), L"ςıſ");  // their capitals lower to other letters
+    EXPECT_FALSE(sysaccess::EqualsIgnoreCase(L"E", L"É"));
 }
 
 }  // namespace
