@@ -70,6 +70,8 @@ Bytes B(const char (&text)[N]) {
     return Bytes(text, text + N - 1);
 }
 
+const std::wstring kMegabyte(1 << 20, L'm');
+
 const ValueRow kValues[] = {
     {L"V", 1, Variant(L"Server Core"), REG_SZ, Utf16(L"Server Core"), L"REG_SZ    Server Core",
      Variant(L"Server Core")},
@@ -83,6 +85,7 @@ const ValueRow kValues[] = {
     {L"V", 3, Variant(B("\1\xAB\0\xFF")), REG_BINARY, B("\1\xAB\0\xFF"), L"REG_BINARY    01AB00FF",
      Variant(B("\1\xAB\0\xFF"))},
     {L"V", 1, Variant(L"Ж é 😀"), REG_SZ, Utf16(L"Ж é 😀"), nullptr, Variant(L"Ж é 😀")},
+    {L"V", 1, Variant(kMegabyte), REG_SZ, Utf16(kMegabyte), nullptr, Variant(kMegabyte)},
     {L"V", 0, Variant(), REG_SZ, B("\0\0"), L"REG_SZ    ", Variant(L"")},
     {L"V", 0, Variant(), REG_DWORD_BIG_ENDIAN, B("\0\0\1\2"), nullptr, Variant(258)},
     {L"V", 0, Variant(), REG_MULTI_SZ, B("a\0\0\0b\0\0\0\0\0"), L"REG_MULTI_SZ    a\\0b",
