@@ -52,8 +52,7 @@ TEST(CmdOutputDecoder, TextIsTheSameAtEverySeam) {
             ASSERT_EQ(text, whole) << "cut at " << cut;
             ASSERT_EQ(decoder.PendingBytes(), 0u);
         }
-        // Reads of at most piece bytes, into a buffer that is never cleared.
-        for (std::size_t piece : {1, 2, 3, 5, 1024}) {
+        for (std::size_t piece : {1, 2, 3, 5, 1024}) {  // into a buffer that is never cleared
             std::size_t at = 0;
             auto read = [&](char* buffer, std::size_t capacity, std::size_t& got) {
                 got = std::min({piece, capacity, row.bytes.size() - at});

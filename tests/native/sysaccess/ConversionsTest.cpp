@@ -41,7 +41,6 @@ const VariantRow kVariants[] = {
     {Variant(L"1e3"), L"1e3", L"#13", L"#13"},
     {Variant(L""), L"", L"#13", L"#13"},
     {Variant(L"TRUE"), L"TRUE", L"#13", L"1"},
-    {Variant(L"False"), L"False", L"#13", L"0"},
     {Variant(Variant::Bytes{65, 66}), L"AB", L"#13", L"#13"},
     {Variant(Variant::Array{Variant(1)}), L"#13", L"#13", L"#13"},
 };

@@ -1,6 +1,5 @@
-// The registry class: variants written with each type as the bytes stored and
-// read back, stored data read back, and the errors of refused writes. What the
-// real registry does with keys (listing, deleting) is checked under Wine.
+// The registry class: variants written with each type as the bytes stored and read back, stored
+// data read back, refused writes. What the real registry does with keys is checked under Wine.
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -130,20 +129,24 @@ struct ThrowingRegistry : fakes::FakeRegistry {
 
 TEST(Registry, MembersNoWindowUses) {
     ThrowingRegistry failing;
+    failing.Deny(kHklm, kKey);  // and a key that cannot be made
     cRegistry reg(failing);
+    reg.SetClassKey(kHklm), reg.SetSectionKey(kKey);
     std::vector<std::wstring> names;
     int count = 0;
-    for (bool sections : {true, false}) try {  // a failure inside a listing
-            sections ? reg.EnumerateSections(names, count) : reg.EnumerateValues(names, count);
+    const std::wstring raised[] = {L"-2147194454 Out of memory", L"-2147194454 std::bad_alloc",
+                                   L"26001 Failed to create registry Key: 'Software\\Q"};
+    for (int member : {0, 1, 2}) try {
+            member == 2 ? reg.CreateKey()
+            : member    ? reg.EnumerateValues(names, count)
+                        : reg.EnumerateSections(names, count);
             ADD_FAILURE() << "nothing raised";
         } catch (const sysaccess::VbError& e) {
-            EXPECT_EQ(e.Number(), -2147194454);
-            EXPECT_EQ(e.Description(), sections ? L"Out of memory" : L"std::bad_alloc");
+            EXPECT_EQ(std::to_wstring(e.Number()) + L" " + e.Description(), raised[member]);
         }
-    std::wstring machines;  // names get two backslashes unless too short or already there
-    for (auto name : {L"ab", L"SRV", L"\\\\HOST"})
-        reg.SetMachine(name), machines += reg.Machine() + L"|";
-    EXPECT_EQ(machines, L"|\\\\SRV|\\\\HOST|");
+    std::wstring m;  // machine names get two backslashes unless too short or already there
+    for (auto name : {L"ab", L"SRV", L"\\\\HOST"}) reg.SetMachine(name), m += reg.Machine() + L"|";
+    EXPECT_EQ(m, L"|\\\\SRV|\\\\HOST|");
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
-// The control model's event rules. Each row plays code or the user on a form of
-// one control of each kind and compares all it sees (events, what a watched
-// control's window is told, message boxes, state unlike a fresh form's).
+// The control model's event rules: each row plays code or the user on a form of one control of
+// each kind, and sees events, what watched controls' windows are told, messages and state.
 #include <gtest/gtest.h>
 
 #include <functional>
