@@ -23,7 +23,6 @@ struct Binder : ::testing::Test {
 TEST_F(Binder, ArgumentsAndResultsKeepTheirTypes) {
     auto dictionary = binder.Bind(L"new:Scripting.Dictionary");
     dictionary->Put(L"CompareMode", Variant(1));  // keys then match whatever their letter case
-    EXPECT_TRUE(dictionary->Get(L"CompareMode") == Variant(1));
     const Variant::Array list{Variant(L"10.0.0.1"), Variant(std::int16_t{35}), Variant(-7),
                               Variant(true), Variant::Null()};
     const std::pair<const wchar_t*, Variant> entries[] = {{L"list", Variant(list)},
