@@ -34,7 +34,6 @@ TEST(NetApi, NamesAsTheSystemListsThemAndNoBufferKept) {
     };
     auto page = [&] { return netapi.UserEnum(L"", accounts::kFilterNormalAccount, 1, resume = 0); };
     const auto users = all(), first = page();  // a buffer too small: more data, and what fits
-    EXPECT_EQ(users.status, accounts::kNerrSuccess);
     EXPECT_NE(std::find(users.names.begin(), users.names.end(), me), users.names.end());
     EXPECT_TRUE(first.status == accounts::kErrorMoreData || first.names == users.names);
     for (const auto& name : first.names)

@@ -138,6 +138,8 @@ TEST_F(Win32ShellTest, ModelAndWindowsFollowEachOther) {
     EXPECT_FALSE(::IsWindowEnabled(Hwnd(*form->optA)));
     form->fraOptions->SetEnabled(true);  // and gives back their own state
     EXPECT_TRUE(::IsWindowEnabled(Hwnd(*form->optA)) && !::IsWindowEnabled(Hwnd(*form->optB)));
+    form->fraOptions->SetVisible(false);  // and hides what it holds
+    EXPECT_FALSE(::IsWindowVisible(Hwnd(*form->optA)));
 
     form->txtName->SetText(L"abc");
     EXPECT_EQ(Text(Hwnd(*form->txtName)), L"abc");
