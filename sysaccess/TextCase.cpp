@@ -36,11 +36,12 @@ std::wstring ToLower(const std::wstring& text) { return Mapped(text, LCMAP_LOWER
 namespace {
 
 // Where the C library's own mapping (ASCII only without a locale) falls short.
+// Like the system, it leaves alone a letter whose capital lowers to another
+// letter: final sigma, dotless i and long s stay as they are.
 wchar_t Upper(wchar_t c) {
     if ((c >= 0xE0 && c <= 0xFE && c != 0xF7) || (c >= 0x3B1 && c <= 0x3CB && c != 0x3C2) ||
         (c >= 0x430 && c <= 0x44F))
         return static_cast<wchar_t>(c - 0x20);
-    if (c == 0x3C2) return 0x3A3;  // final sigma
     if (c == 0x3AC) return 0x386;  // Greek letters with tonos
     if (c >= 0x3AD && c <= 0x3AF) return static_cast<wchar_t>(c - 0x25);
     if (c == 0x3CC) return 0x38C;

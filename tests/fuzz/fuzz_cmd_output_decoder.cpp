@@ -11,13 +11,13 @@
 #include <string>
 
 #include "sysaccess/CmdOutput.h"
-#include "tests/support/FakeCodePages.h"
+#include "tests/fuzz/StandInCodePages.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 1) return 0;
-    static const testing_support::FakeUtf8 utf8;
-    static const testing_support::FakeDoubleByte doubleByte;
-    static const testing_support::FakeGb18030 gb18030;
+    static const standin::Utf8 utf8;
+    static const standin::DoubleByte doubleByte;
+    static const standin::Gb18030 gb18030;
     const sysaccess::ICodePage* pages[] = {&utf8, &doubleByte, &gb18030};
     const sysaccess::ICodePage& page = *pages[data[0] % 3];
     unsigned int seed = data[0] / 3u + 1;

@@ -1,129 +1,147 @@
+// The control model's event rules: each row plays code or the user on a form of one control of
+// each kind, and sees events, what watched controls' windows are told, messages and state.
 #include <gtest/gtest.h>
 
-#include "tests/support/TestShell.h"
+#include <functional>
+#include <stdexcept>
+
+#include "sysaccess/VbError.h"
+#include "tests/fakes/TestShell.h"
 #include "ui/Controls.h"
 #include "ui/Form.h"
 
 namespace {
 
-class Probe : public ui::Form {
-public:
-    explicit Probe(ui::Shell& shell) : ui::Form(shell, L"frmProbe") {}
+struct Probe : ui::Form, ui::ControlPeer {
+    explicit Probe(ui::Shell& shell) : ui::Form(shell, L"frmProbe") {
+        optA0->container = optA1->container = cmd->container = fra;
+        cmb->AddItem(L"one"), cmb->AddItem(L"two");
+        for (auto* o : {optA0, optA1, optB}) o->Click = Logs(o->Name() + L".Click");
+        chk->Click = Logs(L"chk.Click"), txt->Changed = Logs(L"txt.Change");
+        cmb->Click = Logs(L"cmb.Click"), cmd->Click = Logs(L"cmd.Click");
+        tvw->NodeCheck = [this](ui::TreeNode& n) { log += L"tvw.NodeCheck(" + n.Key() + L") "; };
+    }
+    std::function<void()> Logs(std::wstring e) {
+        return [this, e] { log += e + L" "; };
+    }
+    void Update(ui::Control& c, ui::Change what) override {
+        const wchar_t* names[] = {L"Caption", L"Text",  L"Enabled",  L"Visible",
+                                  L"Value",   L"Items", L"Selection"};
+        log += c.Name() + L":" + names[static_cast<int>(what)] + L" ";
+    }
+    ui::Frame* fra = &Add<ui::Frame>(L"fra");
+    ui::OptionButton* optA0 = &Add<ui::OptionButton>(L"optA0");
+    ui::OptionButton* optA1 = &Add<ui::OptionButton>(L"optA1");
+    ui::OptionButton* optB = &Add<ui::OptionButton>(L"optB");
+    ui::CheckBox* chk = &Add<ui::CheckBox>(L"chk");
+    ui::TextBox* txt = &Add<ui::TextBox>(L"txt");
+    ui::ComboBox* cmb = &Add<ui::ComboBox>(L"cmb");
+    ui::TreeView* tvw = &Add<ui::TreeView>(L"tvw");
+    ui::Button* cmd = &Add<ui::Button>(L"cmd");
+    std::wstring log;
 };
 
-struct ControlModel : ::testing::Test {
-    testing_support::TestShell shell;
-    std::shared_ptr<Probe> form = std::make_shared<Probe>(shell);
-    int clicks = 0;
+std::wstring Nodes(const ui::TreeNode* n) {
+    std::wstring out;
+    for (; n; n = n->Next()) {
+        out += std::to_wstring(n->Index()) + L":" + n->Text() + (n->Checked() ? L"*" : L"");
+        if (n->Child()) out += L"(" + Nodes(n->Child()) + L")";
+        if (n->Next()) out += L" ";
+    }
+    return out;
+}
+
+std::wstring Seen(Probe& p, const fakes::TestShell& shell) {
+    std::wstring out = p.log;
+    for (const auto& m : shell.messages)
+        out += L"msg" + std::to_wstring(m.style) + L"[" + m.text + L"] ";
+    for (auto* o : {p.optA0, p.optA1, p.optB})
+        if (o->Value()) out += o->Name() + L"=1 ";
+    if (p.chk->Value()) out += L"chk=1 ";
+    if (!p.txt->Text().empty())
+        out += L"txt=" + p.txt->Text() + L"@" + std::to_wstring(p.txt->SelStart()) + L"+" +
+               std::to_wstring(p.txt->SelLength()) + L" ";
+    if (p.cmb->ListIndex() != -1) out += L"cmb=" + p.cmb->Text() + L" ";
+    if (p.tvw->Count()) out += L"tvw=" + Nodes(p.tvw->Node(1)) + L" ";
+    return out.empty() ? out : out.substr(0, out.size() - 1);
+}
+
+struct Case {
+    const char* rule;
+    std::function<void(Probe&)> act;
+    std::wstring seen;
 };
 
-TEST_F(ControlModel, CheckBoxValueFromCodeRaisesClickOnlyOnChange) {
-    auto& chk = form->Add<ui::CheckBox>(L"chkA");
-    chk.Click = [&] { ++clicks; };
-    chk.SetValue(1);
-    chk.SetValue(1);
-    chk.SetValue(0);
-    EXPECT_EQ(clicks, 2);
-    chk.SetEnabled(false);
-    chk.UserClick();
-    EXPECT_EQ(chk.Value(), 0);
-    EXPECT_EQ(clicks, 2);
+const Case kCases[] = {
+    {"check box: code clicks on change only; the user toggles unless it is disabled",
+     [](Probe& p) {
+         p.chk->SetValue(1), p.chk->SetValue(1), p.chk->SetValue(0), p.chk->SetPeer(&p);
+         p.chk->UserClick(), p.chk->SetEnabled(false), p.chk->UserClick();
+     },
+     L"chk.Click chk.Click chk:Value chk.Click chk:Enabled chk=1"},
+    {"options: one per container; unchoosing is silent; choosing again clicks; a disabled frame "
+     "disables and tells what it holds",
+     [](Probe& p) {
+         p.optA0->SetValue(true), p.optA0->SetValue(true), p.optB->SetValue(true);
+         p.optB->SetValue(false), p.optA0->SetPeer(&p), p.optA1->UserClick(), p.optA1->UserClick();
+         p.fra->SetEnabled(false), p.optA0->UserClick(), p.cmd->UserClick();
+     },
+     L"optA0.Click optB.Click optA0:Value optA1.Click optA1.Click optA0:Enabled optA1=1"},
+    {"text: code changes on change only; typing is cut at the limit and ignored when read-only",
+     [](Probe& p) {
+         p.txt->SetText(L"abc"), p.txt->SetText(L"abc"), p.txt->maxLength = 2;
+         p.txt->UserSetText(L"wxyz"), p.txt->readOnly = true, p.txt->UserSetText(L"a");
+         p.txt->readOnly = false, p.txt->SetEnabled(false), p.txt->UserSetText(L"b");
+     },
+     L"txt.Change txt.Change txt=wx@2+0"},
+    {"text: selection clamped, replaced, caret after it; a shorter text pulls it back",
+     [](Probe& p) {
+         p.txt->SetText(L"hello world"), p.txt->SetSelection(5, 9), p.txt->SetPeer(&p);
+         p.txt->ReplaceSelection(L"!"), p.txt->SetSelection(6, 0), p.txt->SetText(L"hi");
+     },
+     L"txt.Change txt:Text txt:Selection txt.Change txt:Selection txt:Text txt.Change txt=hi@2+0"},
+    {"lists: click on change; out of range selects nothing; clearing is silent",
+     [](Probe& p) {
+         p.cmb->SetListIndex(1), p.cmb->SetListIndex(1), p.cmb->SetListIndex(2);
+         p.cmb->UserSelect(0), p.cmb->Clear(), p.cmb->SetEnabled(false), p.cmb->AddItem(L"x");
+         p.cmb->UserSelect(0);
+     },
+     L"cmb.Click cmb.Click cmb.Click"},
+    {"tree: order kept; empty, duplicate and orphan keys rejected; code checks silently",
+     [](Probe& p) {
+         p.tvw->AddRoot(L"A", L"a"), p.tvw->AddRoot(L"A", L"again"), p.tvw->AddRoot(L"", L"e");
+         p.tvw->AddChild(L"none", L"X", L"x"), p.tvw->AddChild(L"A", L"B", L"b");
+         p.tvw->AddChild(L"A", L"C", L"c"), p.tvw->AddRoot(L"D", L"d");
+         p.tvw->AddChild(L"B", L"E", L"e"), p.tvw->FindByKey(L"C")->SetChecked(true);
+         p.tvw->UserToggleCheck(*p.tvw->Node(4)), p.tvw->SetEnabled(false);
+         p.tvw->UserToggleCheck(*p.tvw->Node(1));
+     },
+     L"tvw.NodeCheck(D) tvw=1:a(2:b(5:e) 3:c*) 4:d*"},
+    {"buttons: hidden and disabled ones deliver no click; failures become critical messages",
+     [](Probe& p) {
+         p.cmd->SetVisible(false), p.cmd->UserClick(), p.cmd->SetVisible(true);
+         p.cmd->SetEnabled(false), p.cmd->UserClick(), p.cmd->SetEnabled(true), p.cmd->UserClick();
+         p.cmd->Click = [] { throw std::runtime_error("boom"); }, p.cmd->UserClick();
+         p.cmd->Click = [] { throw sysaccess::VbError(5, L"x", L"Invalid call"); },
+         p.cmd->UserClick();
+     },
+     L"cmd.Click msg16[Unexpected error: boom] msg16[Run-time error '5':\r\n\r\nInvalid call]"},
+};
+
+TEST(ControlModel, EventRules) {
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.rule);
+        fakes::TestShell shell;
+        auto probe = std::make_shared<Probe>(shell);
+        c.act(*probe);
+        EXPECT_EQ(Seen(*probe, shell), c.seen);
+    }
 }
 
-TEST_F(ControlModel, OptionButtonsGroupByContainer) {
-    auto& frameA = form->Add<ui::Frame>(L"frameA");
-    auto& a0 = form->Add<ui::OptionButton>(L"optA", 0);
-    auto& a1 = form->Add<ui::OptionButton>(L"optA", 1);
-    auto& b0 = form->Add<ui::OptionButton>(L"optB", 0);
-    a0.container = &frameA;
-    a1.container = &frameA;
-    std::vector<std::wstring> log;
-    a0.Click = [&] { log.push_back(L"a0"); };
-    a1.Click = [&] { log.push_back(L"a1"); };
-    b0.Click = [&] { log.push_back(L"b0"); };
-    a0.SetValue(true);
-    a0.SetValue(true);  // already selected: nothing
-    b0.SetValue(true);  // other container: a0 stays
-    a1.SetValue(true);
-    EXPECT_EQ(log, (std::vector<std::wstring>{L"a0", L"b0", L"a1"}));
-    EXPECT_FALSE(a0.Value());
-    EXPECT_TRUE(a1.Value());
-    EXPECT_TRUE(b0.Value());
-}
-
-TEST_F(ControlModel, TextAndListChangesRaiseEvents) {
-    auto& txt = form->Add<ui::TextBox>(L"txtA");
-    int changes = 0;
-    txt.Changed = [&] { ++changes; };
-    txt.SetText(L"abc");
-    txt.SetText(L"abc");
-    txt.maxLength = 2;
-    txt.UserSetText(L"wxyz");
-    EXPECT_EQ(txt.Text(), L"wx");
-    EXPECT_EQ(changes, 2);
-
-    auto& cmb = form->Add<ui::ComboBox>(L"cmbA");
-    cmb.Click = [&] { ++clicks; };
-    cmb.AddItem(L"one");
-    cmb.AddItem(L"two");
-    cmb.SetListIndex(1);
-    EXPECT_EQ(cmb.Text(), L"two");
-    cmb.Clear();
-    EXPECT_EQ(cmb.Text(), L"");
-    EXPECT_EQ(cmb.ListIndex(), -1);
-    EXPECT_EQ(clicks, 1);
-}
-
-TEST_F(ControlModel, ReplaceSelectionInsertsAtCaret) {
-    auto& txt = form->Add<ui::TextBox>(L"txtOut");
-    txt.SetText(L"hello world");
-    txt.SetSelection(5, 6);
-    txt.ReplaceSelection(L"!");
-    EXPECT_EQ(txt.Text(), L"hello!");
-    EXPECT_EQ(txt.SelStart(), 6);
-}
-
-TEST_F(ControlModel, TreeRejectsDuplicatesAndCodeChecksRaiseNothing) {
-    auto& tree = form->Add<ui::TreeView>(L"tvw");
-    int checks = 0;
-    tree.NodeCheck = [&](ui::TreeNode&) { ++checks; };
-    ui::TreeNode* a = tree.AddRoot(L"A", L"A");
-    ASSERT_NE(a, nullptr);
-    EXPECT_EQ(tree.AddRoot(L"A", L"again"), nullptr);
-    EXPECT_EQ(tree.AddChild(L"missing", L"X", L"X"), nullptr);
-    EXPECT_EQ(tree.AddRoot(L"", L"empty"), nullptr);
-    ui::TreeNode* b = tree.AddChild(L"A", L"A=>B", L"B");
-    ui::TreeNode* c = tree.AddChild(L"A", L"A=>C", L"C");
-    ui::TreeNode* d = tree.AddRoot(L"D", L"D");
-    EXPECT_EQ(tree.Count(), 4);
-    EXPECT_EQ(b->Next(), c);
-    EXPECT_EQ(c->Next(), nullptr);
-    EXPECT_EQ(a->Next(), d);
-    EXPECT_EQ(a->Child(), b);
-    EXPECT_EQ(c->Index(), 3);
-    b->SetChecked(true);
-    EXPECT_EQ(checks, 0);
-    tree.UserToggleCheck(*c);
-    EXPECT_TRUE(c->Checked());
-    EXPECT_EQ(checks, 1);
-}
-
-TEST_F(ControlModel, HandlerErrorsBecomeMessages) {
-    auto& btn = form->Add<ui::Button>(L"cmdBoom");
-    btn.Click = [] { throw std::runtime_error("boom"); };
-    btn.UserClick();
-    ASSERT_EQ(shell.messages.size(), 1u);
-    EXPECT_EQ(shell.messages[0].style, ui::kMbIconCritical);
-    EXPECT_NE(shell.messages[0].text.find(L"boom"), std::wstring::npos);
-    btn.SetEnabled(false);
-    btn.UserClick();
-    EXPECT_EQ(shell.messages.size(), 1u);
-}
-
-TEST(Twips, ScaleWithDpi) {
-    EXPECT_EQ(ui::TwipsToPixels(1440, 96), 96);
-    EXPECT_EQ(ui::TwipsToPixels(5970, 96), 398);
-    EXPECT_EQ(ui::TwipsToPixels(5970, 144), 597);
+TEST(ControlModel, TwipsToPixelsRoundsAtEachDpi) {
+    const int kRows[][3] = {{1440, 96, 96}, {5970, 144, 597}, {22, 96, 1}, {23, 96, 2}};
+    for (const auto& r : kRows)
+        EXPECT_EQ(ui::TwipsToPixels(r[0], r[1]), r[2]) << r[0] << "@" << r[1];
 }
 
 }  // namespace
