@@ -59,7 +59,7 @@ TEST(ConnectionNames, TheFirstAdapterWhoseNameMatchesIgnoringCase) {
         {"the second adapter", L"{A}=Ethernet; {B}=Wireless", L"Wireless", L"{B}"},
         {"Cyrillic", L"{A}=lan; {B}=лан", L"ЛАН", L"{B}"},
         {"Latin", L"{A}=réseau étendu", L"RÉSEAU ÉTENDU", L"{A}"},
-        {"Latin Extended-A", L"{A}=Łącze", L"ŁĄCZE", L"{A}"},
+        {"Greek with tonos", L"{A}=Άλφα δίκτυο", L"άλφα ΔΊΚΤΥΟ", L"{A}"},
         {"whole names only", L"{A}=Ethernet", L"Ethernet ", L""},
         {"no prefix", L"{A}=Ethernet", L"Ether", L""},
         {"enumeration order", L"{B}=Team; {A}=team", L"TEAM", L"{B}"},
