@@ -90,12 +90,15 @@ TEST(LocalAccounts, ListsWhatTheApiAnswers) {
     const Case cases[] = {
         {"users page by page", L"page=3", L"users", kUsers, L"0 3"},
         {"a failing page drops the users read", L"page=3; NetUserEnum=0,59", L"users", L"", L"0 3"},
+        {"users promised without moving on", L"page=3; stuck", L"users", L"", L"0"},
         {"refused groups, silently", L"NetLocalGroupEnum=5", L"groups", L"", L"0"},
         {"members page by page", L"page=1", L"Users", kUsersGroup, L"0 1"},
         {"a group without members", L"", L"Guests", L"", L"0"},
         {"a group that does not exist", L"", L"Nope", L"", L"0", failed + L"2220"},
         {"a failing page of members", L"page=1; NetLocalGroupGetMembers=0,5", L"Users", L"", L"0 1",
          failed + L"5"},
+        {"members promised without moving on", L"page=1; stuck", L"Users", L"", L"0",
+         failed + L"234"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
