@@ -351,6 +351,8 @@ TEST(ChangePassword, SetsThePasswordOrSaysWhyNot) {
                   c.password + L"|" + (mismatch ? L"" : c.confirmation));
         EXPECT_EQ(form->txtPassword->HasFocus(), mismatch);
         EXPECT_EQ(form->txtPassword->SelLength(), mismatch ? 7 : 0);
+        fakes::Play(*form, L"cmdCancel");
+        EXPECT_FALSE(form->IsLoaded());
     }
 }
 

@@ -73,9 +73,12 @@ TEST(ConnectionNames, TheFirstAdapterWhoseNameMatchesIgnoringCase) {
         const auto hklm = sysaccess::kHkeyLocalMachine;
         for (const auto& [id, name] : Pairs(c.adapters)) {
             if (id == L"denied") w.registry.Deny(hklm, network::kNetworkClassKey);
-            w.registry.MakeKey(hklm, std::wstring(network::kNetworkClassKey) + L"\\" + id);
-            if (!name.empty())
-                w.registry.SetString(hklm, network::ConnectionKeyPath(id), L"Name", name);
+            const std::wstring key =
+                L"SYSTEM\\CurrentControlSet\\Control\\Network\\"
+                L"{4D36E972-E325-11CE-BFC1-08002BE10318}\\" +
+                id;
+            w.registry.MakeKey(hklm, key);
+            if (!name.empty()) w.registry.SetString(hklm, key + L"\\Connection", L"Name", name);
         }
         EXPECT_EQ(network::GetSettingIDForConnection(w.services, c.wanted), c.found);
         EXPECT_EQ(w.registry.OpenKeys(), 0);
@@ -84,8 +87,8 @@ TEST(ConnectionNames, TheFirstAdapterWhoseNameMatchesIgnoringCase) {
 
 struct Row {
     const char* name;
-    // "<property>=value; ...": what differs from kAdapter ("-" null); "unlisted": no lookup by
-    // identifier; "NameServer refused": not writable.
+    // "<property>=value; ...": what differs from kAdapter ("-" null or missing); "unlisted": no
+    // lookup by identifier; "NameServer refused": not writable.
     std::wstring adapter;
     std::wstring steps;  // as fakes::Play's
     std::wstring shown;  // "[box]", "-" disabled; "(auto greyed)": no automatic DNS; "": unchecked
@@ -109,7 +112,7 @@ const std::wstring kDns = Dns(L"\"10.0.0.2\", \"10.0.0.3\""), kSaved = kAddress 
 const std::wstring kRead = L"Failed to read the network settings. ";
 
 const Row kRows[] = {
-    {"a DHCP connection", L"DHCPEnabled=true; NameServer=", L"", kAllAuto},
+    {"a DHCP connection", L"DHCPEnabled=true; NameServer=-", L"", kAllAuto},
     {"a static connection", L"", L"", kStatic + kDnsShown},
     {"a null DHCP flag counts as static", L"DHCPEnabled=-", L"", kStatic + kDnsShown},
     {"address 0.0.0.0 shows empty, its mask does not",
@@ -124,7 +127,7 @@ const Row kRows[] = {
     {"an alternate DNS server equal to the preferred one shows empty",
      L"DNSServerSearchOrder=10.0.0.2, 10.0.0.2", L"",
      kStatic + L", dns static [10.0.0.2] [] (auto greyed)"},
-    {"a single DNS server", L"DNSServerSearchOrder=10.0.0.3", L"",
+    {"one DNS server, a blank NameServer", L"DNSServerSearchOrder=10.0.0.3; NameServer= ", L"",
      kStatic + L", dns static [10.0.0.3] [] (auto greyed)"},
     {"static DNS recorded but none listed", L"DNSServerSearchOrder=-", L"",
      kStatic + L", dns static [] [] (auto greyed)"},
@@ -235,12 +238,14 @@ TEST(NetworkSettings, ShowsSendsAndTells) {
         lan->Set(L"SettingID", L"{LAN}");
         hidden->Set(L"SettingID", L"{HIDDEN}");
         wifi->Set(L"SettingID", L"{WIFI}").On(L"EnableDHCP", fakes::Returns(0));
+        std::wstring nameServer;
         for (const auto& [key, value] : Pairs(kAdapter + L"; " + row.adapter)) {
-            if (key == L"NameServer") w.registry.SetString(hklm, interfaceKey, key, value);
+            if (key == L"NameServer") nameServer = value;
             if (key != L"NameServer" && !value.empty()) lan->Set(key, Property(value));
             if (key != L"NameServer" && !value.empty()) wifi->Set(key, Variant::Null());
         }
         wifi->Set(L"DHCPEnabled", true);
+        if (nameServer != L"-") w.registry.SetString(hklm, interfaceKey, L"NameServer", nameServer);
         fakes::FakeObject::Handler dhcp = fakes::Returns(0);
         for (const wchar_t* method : {L"EnableStatic", L"SetGateways", L"SetDNSServerSearchOrder"})
             lan->On(method, fakes::Returns(0));
