@@ -19,11 +19,10 @@ using accounts::frmChangePassword;
 using accounts::frmNewUser;
 using sysaccess::Variant;
 
-// Computer SERVER: users Administrator, bob, Guest and eve; groups Administrators, Guests (empty)
-// and Users; the account directory and instrumentation; messages go into the objects' journal.
-// The setup, "; "-separated: "page=N" lists N names a call; "stuck" promises more without moving
-// the resume handle; "<API>=s,s" answers the API's next calls (0: as the system would); "no
-// groups"; "<member> refused" makes that directory member fail; "unreachable" the directory.
+// Computer SERVER: users Administrator, bob, Guest, eve; groups Administrators, Guests (empty),
+// Users; the directory and instrumentation; messages go to the objects' journal. Setup: "page=N"
+// lists N names a call; "stuck" promises more without moving on; "<API>=s,s": the API's next
+// statuses (0: as the system would); "no groups"; "<member> refused"; "unreachable" directory.
 void Seed(fakes::World& w, const std::wstring& setup) {
     w.identity.computerName = L"SERVER";
     w.netapi.users = {L"Administrator", L"bob", L"Guest", L"eve"};
@@ -222,8 +221,7 @@ std::wstring Option(const std::wstring& property, int value, const std::wstring&
 TEST(NewUser, CreatesTheAccountOrSaysWhyNot) {
     struct Case {
         const char* name;
-        std::wstring setup, steps;  // steps: after typing carol and the password Secret1 twice
-        std::wstring transcript;    // in order: directory and instrumentation calls, messages
+        std::wstring setup, steps, transcript;  // steps follow typing carol and Secret1 twice
     };
     const std::wstring expired = L" | carol.Put(\"PasswordExpired\", 1) | carol.SetInfo()";
     const std::wstring created = L" | 0 Successfully created user ";
@@ -249,13 +247,10 @@ TEST(NewUser, CreatesTheAccountOrSaysWhyNot) {
          L"chkDisabled; chkMustChangePwd; chkPwdNeverExpires; chkCanNotChangePwd",
          Stored(L"carol") + Option(L"Disabled", -1) + Option(L"PasswordExpires", 0) +
              Option(L"PasswordChangeable", 0) + created + L"carol"},
-        {"greyed options cannot be ticked while must-change is", L"",
-         L"chkCanNotChangePwd; chkPwdNeverExpires",
+        {"must-change, ticked again, greys the two again", L"",
+         L"chkMustChangePwd; chkMustChangePwd; chkCanNotChangePwd; chkPwdNeverExpires",
          Stored(L"carol") + expired + created + L"carol"},
-        {"ticking never-expires unticks and greys must-change", L"",
-         L"chkMustChangePwd; chkPwdNeverExpires; chkMustChangePwd",
-         Stored(L"carol") + Option(L"PasswordExpires", 0) + created + L"carol"},
-        {"must-change stays locked while one of the two is ticked", L"",
+        {"must-change stays locked while either of the two is ticked", L"",
          L"chkMustChangePwd; chkPwdNeverExpires; chkCanNotChangePwd; chkPwdNeverExpires; "
          L"chkMustChangePwd",
          Stored(L"carol") + Option(L"PasswordChangeable", 0) + created + L"carol"},
@@ -282,6 +277,11 @@ TEST(NewUser, CreatesTheAccountOrSaysWhyNot) {
         auto form = w.Open<frmNewUser>(L"frmNewUser");
         fakes::Play(*form, L"txtUserName=carol; txtPassword=Secret1; txtConfirmPassword=Secret1; " +
                                c.steps);
+        // Must-change excludes the other two; either of them locks must-change off.
+        for (const ui::CheckBox* box : {form->chkCanNotChangePwd, form->chkPwdNeverExpires})
+            EXPECT_EQ(box->Enabled(), !form->chkMustChangePwd->Value());
+        EXPECT_EQ(form->chkMustChangePwd->Enabled(),
+                  !form->chkCanNotChangePwd->Value() && !form->chkPwdNeverExpires->Value());
         fakes::Play(*form, L"cmdCreate");
         EXPECT_EQ(fakes::Join(w.objects.journal), c.transcript);
         EXPECT_EQ(form->IsLoaded(), c.transcript.find(created) == std::wstring::npos);

@@ -44,8 +44,8 @@ const Computer kWorkgroup = Pc(L"WORKGROUP", 2), kMember = Pc(L"CORP", 3, L"corp
 struct Row {
     const char* name;
     Computer pc;
-    // "<method>=<status>"; "join refused"; "unreachable"; the user's answers "prompt Cancel",
-    // "prompt closed", "restart Yes" (else OK after typing admin and pw, and No).
+    // "<method>=<status>" ("!<description>": fails); "join refused"; "unreachable"; answers
+    // "prompt Cancel", "prompt closed", "restart Yes" (else OK after typing admin and pw, and No).
     std::wstring setup;
     std::wstring steps;  // as fakes::Play's
     // Domain, Workgroup: "(o)" selected, "-" disabled and grey, "locked": frame off; "": unchecked
@@ -132,6 +132,10 @@ const Row kRows[] = {
     {"refused credentials stop at leaving the domain", kMember, L"UnJoinDomainOrWorkGroup=1326",
      kToLab, L"",
      kLeave + L" | 0 Failed to remove the computer from the domain. The error code was: 1326"},
+    {"a leave that fails outright is told and nothing follows", kMember,
+     L"UnJoinDomainOrWorkGroup=!Access denied", kToLab, L"",
+     kLeave +
+         L" | 0 Failed to remove the computer from the domain. The error code was: Access denied"},
     {"a workgroup computer with Domain picked joins even without a name", kWorkgroup, L"",
      L"optDomainMembership(0); cmdOK", L"",
      L"prompt Credentials for  domain: | " + JoinDomain(L"") + L" | " + Joined(L"domain ")},
@@ -165,9 +169,7 @@ TEST(ComputerName, ShowsAsksAndTells) {
     for (const Row& row : kRows) {
         SCOPED_TRACE(row.name);
         fakes::World w;
-        const auto has = [&](const std::wstring& what) {
-            return row.setup.find(what) != std::wstring::npos;
-        };
+        auto has = [&](const wchar_t* what) { return row.setup.find(what) != std::wstring::npos; };
         w.identity.computerName = row.pc.name;
         w.identity.joinName = row.pc.joinName;
         w.identity.joinStatus = row.pc.joinStatus;
@@ -183,20 +185,19 @@ TEST(ComputerName, ShowsAsksAndTells) {
         for (const wchar_t* method :
              {L"Rename", L"JoinDomainOrWorkGroup", L"UnJoinDomainOrWorkGroup"}) {
             const auto at = row.setup.find(std::wstring(method) + L"=");
-            const int status = at == std::wstring::npos
-                                   ? 0
-                                   : std::stoi(row.setup.substr(row.setup.find(L'=', at) + 1));
+            const std::wstring answer =
+                at == std::wstring::npos ? L"0" : row.setup.substr(row.setup.find(L'=', at) + 1);
             (method == std::wstring(L"Rename") ? system : instance)
-                ->On(method, fakes::Returns(status));
+                ->On(method, answer[0] == L'!' ? fakes::Fails(answer.substr(1))
+                                               : fakes::Returns(std::stoi(answer)));
         }
         if (has(L"unreachable")) w.objects.FailBind(pc, kUnreachable);
         w.shell.onModal = [&](ui::Form& prompt) {
             w.objects.journal.push_back(L"prompt " + prompt.Caption());
             fakes::Play(prompt, L"txtUserName=admin; txtPassword=pw");
-            if (has(L"prompt closed"))
-                w.shell.UserClose(prompt);
-            else
-                fakes::Play(prompt, has(L"prompt Cancel") ? L"cmdCancel" : L"cmdOK");
+            has(L"prompt closed")
+                ? w.shell.UserClose(prompt)
+                : fakes::Play(prompt, has(L"prompt Cancel") ? L"cmdCancel" : L"cmdOK");
         };
         w.shell.onMessage = [&](const fakes::ShownMessage& m) {
             w.objects.journal.push_back(std::to_wstring(m.style) + L" " + m.text);

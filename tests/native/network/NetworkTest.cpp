@@ -114,7 +114,6 @@ const std::wstring kRead = L"Failed to read the network settings. ";
 const Row kRows[] = {
     {"a DHCP connection", L"DHCPEnabled=true; NameServer=-", L"", kAllAuto},
     {"a static connection", L"", L"", kStatic + kDnsShown},
-    {"a null DHCP flag counts as static", L"DHCPEnabled=-", L"", kStatic + kDnsShown},
     {"address 0.0.0.0 shows empty, its mask does not",
      L"IpAddress=0.0.0.0; IPSubnet=0.0.0.0; DefaultIPGateway=-", L"",
      L"static [] [0.0.0.0] []" + kDnsShown},
