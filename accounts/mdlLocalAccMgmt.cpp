@@ -10,7 +10,10 @@ namespace {
 
 // Calls one listing API page by page until it reports the end. Any status
 // other than success or more data drops what was read so far: a partial list
-// would look like a complete one. status receives the last call's status.
+// would look like a complete one. So does more data promised by a call that
+// left the resume handle where it was: asking again would only repeat the
+// same page, and the rest of the list cannot be had. status receives the last
+// call's status.
 template <typename PageCall>
 std::vector<std::wstring> ReadAllPages(PageCall callPage, std::uint32_t& status) {
     std::vector<std::wstring> names;
@@ -20,15 +23,10 @@ std::vector<std::wstring> ReadAllPages(PageCall callPage, std::uint32_t& status)
         NamePage page = callPage(resumeHandle);
         status = page.status;
         if (page.status != kNerrSuccess && page.status != kErrorMoreData) return {};
+        if (page.status == kErrorMoreData && resumeHandle == handleBefore) return {};
         names.insert(names.end(), std::make_move_iterator(page.names.begin()),
                      std::make_move_iterator(page.names.end()));
         if (page.status == kNerrSuccess) return names;
-        // More data promised but the handle did not move (Wine does this):
-        // asking again would only repeat the same page, so the list ends here.
-        if (resumeHandle == handleBefore) {
-            status = kNerrSuccess;
-            return names;
-        }
     }
 }
 

@@ -2,8 +2,9 @@
 // Local users, local groups and group membership through the network
 // management API (accounts::INetApi in Services). Every listing follows the
 // API's resume handle until the whole list has been read, so no list is cut
-// short however many accounts the computer has. Listing failures give an
-// empty list; only the member listing tells the user about its failure.
+// short however many accounts the computer has; a listing that promises more
+// without moving the handle on has failed. Listing failures give an empty
+// list; only the member listing tells the user about its failure.
 #include <cstdint>
 #include <string>
 #include <vector>

@@ -1,24 +1,21 @@
 #include "identity/frmComputerName.h"
 
-#include <cwctype>
-
 #include "app/FormCatalog.h"
 #include "app/Services.h"
 #include "app/mdlComputerReboot.h"
 #include "identity/mdlComputerName.h"
+#include "sysaccess/TextCase.h"
 #include "ui/Shell.h"
 
 namespace identity {
 
 namespace {
 
-std::wstring Lower(const std::wstring& text) {
-    std::wstring out = text;
-    for (auto& c : out) c = static_cast<wchar_t>(std::towlower(c));
-    return out;
+// Names of computers, domains and workgroups match as the system matches them,
+// whatever letters they are written in.
+bool SameName(const std::wstring& a, const std::wstring& b) {
+    return sysaccess::EqualsIgnoreCase(a, b);
 }
-
-bool SameName(const std::wstring& a, const std::wstring& b) { return Lower(a) == Lower(b); }
 
 void SetBoxState(ui::TextBox& box, bool enabled) {
     box.SetEnabled(enabled);

@@ -1,11 +1,10 @@
 #include "identity/mdlComputerName.h"
 
-#include <cwctype>
-
 #include "app/Services.h"
 #include "identity/ISystemIdentity.h"
 #include "identity/frmCredentials.h"
 #include "sysaccess/IAutomation.h"
+#include "sysaccess/TextCase.h"
 #include "sysaccess/VbError.h"
 #include "ui/Shell.h"
 
@@ -17,12 +16,6 @@ constexpr int kJoinStatusDomain = 3;  // NetSetupDomainName
 // NETSETUP_JOIN_DOMAIN | NETSETUP_ACCT_CREATE | NETSETUP_DOMAIN_JOIN_IF_JOINED
 constexpr std::int16_t kJoinDomainFlags = 35;
 constexpr std::int16_t kJoinWorkgroupFlags = 0;
-
-std::wstring Upper(const std::wstring& text) {
-    std::wstring out = text;
-    for (auto& c : out) c = static_cast<wchar_t>(std::towupper(c));
-    return out;
-}
 
 // A status that a method call returned; its failure messages show it in decimal.
 std::int32_t StatusOf(const sysaccess::Variant& result) { return result.ToInt32(); }
@@ -88,7 +81,7 @@ std::wstring ComputerSystemMoniker(const std::wstring& computerName) {
 bool PromptForCredentials(app::Services& services, const std::wstring& domainName,
                           std::wstring& userName, std::wstring& password) {
     auto prompt = ui::NewForm<frmCredentials>(services);
-    prompt->SetFormCaption(L"Credentials for " + Upper(domainName) + L" domain:");
+    prompt->SetFormCaption(L"Credentials for " + sysaccess::ToUpper(domainName) + L" domain:");
     prompt->ShowModal();
     if (prompt->RC() != frmCredentials::kResultOk) {
         prompt->Unload();

@@ -4,35 +4,12 @@
 #include <exception>
 
 #include "app/Services.h"
+#include "sysaccess/TextCase.h"
 #include "sysaccess/cRegistry.h"
 
 namespace network {
 
 namespace {
-
-// Lower case for the scripts connection names are written in (Latin, Greek,
-// Cyrillic); the comparison must not depend on the process's C locale.
-wchar_t LowerChar(wchar_t c) {
-    if (c >= L'A' && c <= L'Z') return static_cast<wchar_t>(c + 32);
-    if (c < 0x80) return c;
-    if ((c >= 0xC0 && c <= 0xDE && c != 0xD7) || (c >= 0x391 && c <= 0x3AB && c != 0x3A2) ||
-        (c >= 0x410 && c <= 0x42F))
-        return static_cast<wchar_t>(c + 32);
-    if (c >= 0x400 && c <= 0x40F) return static_cast<wchar_t>(c + 80);
-    // Latin Extended-A pairs capital/small on even/odd code points, except in
-    // the runs 0x0138-0x0148 and 0x0179-0x017E, which pair odd/even.
-    if ((c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177)) return c | 1;
-    if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E))
-        return (c & 1) ? static_cast<wchar_t>(c + 1) : c;
-    return c;
-}
-
-std::wstring Lowered(const std::wstring& text) {
-    std::wstring out;
-    out.reserve(text.size());
-    for (wchar_t c : text) out.push_back(LowerChar(c));
-    return out;
-}
 
 std::wstring ReadMachineText(app::Services& services, const std::wstring& section,
                              const std::wstring& name) {
@@ -63,7 +40,6 @@ std::wstring GetSettingIDForConnection(app::Services& services,
         std::vector<std::wstring> subkeys;
         int count = 0;
         reg.EnumerateSections(subkeys, count);
-        const std::wstring wanted = Lowered(connectionName);
         for (const std::wstring& settingId : subkeys) {
             std::wstring name;
             try {
@@ -71,7 +47,7 @@ std::wstring GetSettingIDForConnection(app::Services& services,
             } catch (const std::exception&) {
                 // A value of a kind that is not text names no connection.
             }
-            if (Lowered(name) == wanted) return settingId;
+            if (sysaccess::EqualsIgnoreCase(name, connectionName)) return settingId;
         }
     } catch (const std::exception&) {
         // An unreadable list of adapters holds no match.
