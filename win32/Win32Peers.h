@@ -47,6 +47,9 @@ class Peer : public ui::ControlPeer {
         return false;
     }
     virtual void OnPosted(LPARAM data) { (void)data; }
+    // A mouse message taken from the queue for this window, before it is
+    // dispatched.
+    virtual void OnQueuedMouse(const MSG& msg) { (void)msg; }
     // Colours for WM_CTLCOLOR...; nullptr leaves the system's.
     virtual HBRUSH OnControlColor(HDC dc);
 
