@@ -3,13 +3,22 @@
 #include <windows.h>
 
 #include <climits>
+#include <exception>
+#include <utility>
 #include <vector>
 
 #include "sysaccess/VbError.h"
+#include "win32/BusyWait.h"
 
 namespace win32 {
 
 namespace {
+
+// The pipe's buffer and every read: large pieces, because every read is a
+// round trip to the kernel (under Wine, to the Wine server) and the tools
+// print megabytes. The text does not depend on it: the decoder joins
+// characters cut at any seam.
+constexpr std::size_t kPipeBytes = 64 * 1024;
 
 // Owns one kernel handle.
 class OwnedHandle {
@@ -51,6 +60,43 @@ sysaccess::CodePageLayout LayoutOf(UINT codePage) {
             layout.leadByte[static_cast<std::size_t>(b)] = true;
     return layout;
 }
+
+// Reads a tool's output to its end on a thread of its own and keeps its text
+// (or what went wrong, for the waiting thread to raise).
+class OutputReader {
+  public:
+    OutputReader(HANDLE pipe, unsigned int codePage) : pipe_(pipe), codePage_(codePage) {}
+
+    static DWORD WINAPI Run(void* self) {
+        auto& reader = *static_cast<OutputReader*>(self);
+        try {
+            reader.text_ = sysaccess::ReadAllText(
+                [&reader](char* buffer, std::size_t capacity, std::size_t& read) {
+                    DWORD got = 0;
+                    if (!::ReadFile(reader.pipe_, buffer, static_cast<DWORD>(capacity), &got,
+                                    nullptr))
+                        return false;
+                    read = got;
+                    return true;
+                },
+                reader.codePage_, kPipeBytes);
+        } catch (...) {
+            reader.failure_ = std::current_exception();
+        }
+        return 0;
+    }
+
+    std::wstring TakeText() {
+        if (failure_) std::rethrow_exception(failure_);
+        return std::move(text_);
+    }
+
+  private:
+    HANDLE pipe_;
+    WindowsCodePage codePage_;
+    std::wstring text_;
+    std::exception_ptr failure_;
+};
 
 UINT Resolve(unsigned int codePage) {
     if (codePage == CP_ACP) return ::GetACP();
@@ -100,7 +146,7 @@ std::wstring Win32CommandRunner::RunAndCaptureOutput(const std::wstring& command
     OwnedHandle readEnd;
     OwnedHandle writeEnd;
     if (!::CreatePipe(readEnd.Receive(), writeEnd.Receive(), &inheritable,
-                      static_cast<DWORD>(sysaccess::kPipeChunkSize)))
+                      static_cast<DWORD>(kPipeBytes)))
         return std::wstring();
 
     // The child must never hold the read end, or the pipe would not report
@@ -132,6 +178,8 @@ std::wstring Win32CommandRunner::RunAndCaptureOutput(const std::wstring& command
         startup.hStdError = writeEnd.Get();
     }
 
+    // From here on the user waits for the tool.
+    const WaitCursor waitCursor;
     // CreateProcessW may write into the command line it is given.
     std::vector<wchar_t> writableCommandLine(commandLine.begin(), commandLine.end());
     writableCommandLine.push_back(L'\0');
@@ -146,17 +194,16 @@ std::wstring Win32CommandRunner::RunAndCaptureOutput(const std::wstring& command
     writeEnd.Close();
     secondWrite.Close();
 
-    const WindowsCodePage codePage(oemToAnsi ? CP_OEMCP : CP_ACP);
-    const HANDLE pipe = readEnd.Get();
-    return sysaccess::ReadAllText(
-        [pipe](char* buffer, std::size_t capacity, std::size_t& read) {
-            DWORD got = 0;
-            if (!::ReadFile(pipe, buffer, static_cast<DWORD>(capacity), &got, nullptr))
-                return false;
-            read = got;
-            return true;
-        },
-        codePage);
+    // The reading runs on a thread of its own, so that this thread can
+    // repaint its windows while it waits for the tool (see WaitRepainting).
+    OutputReader reader(readEnd.Get(), oemToAnsi ? CP_OEMCP : CP_ACP);
+    OwnedHandle thread(::CreateThread(nullptr, 0, &OutputReader::Run, &reader, 0, nullptr));
+    if (!thread.Get()) {
+        OutputReader::Run(&reader);  // no thread to spare: read here, frozen
+    } else {
+        WaitRepainting(thread.Get());
+    }
+    return reader.TakeText();
 }
 
 }  // namespace win32
