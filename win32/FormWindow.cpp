@@ -385,6 +385,9 @@ LRESULT FormWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case kMsgTreeToggle:
             if (Peer* peer = PeerById(static_cast<int>(wParam))) peer->OnPosted(lParam);
             return 0;
+        case kMsgTreeRedraw:
+            if (Peer* peer = PeerById(static_cast<int>(wParam))) peer->OnRedrawAgain();
+            return 0;
         case WM_ACTIVATE: {
             LRESULT result = ::DefDlgProcW(hwnd_, message, wParam, lParam);
             OnActivate(wParam, lParam);

@@ -80,6 +80,13 @@ class TreePeer : public Peer {
         }
     }
 
+    void OnRedrawAgain() override {
+        if (!redrawHeld_) return;
+        redrawHeld_ = false;
+        ::SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
+        ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+    }
+
     void OnPosted(LPARAM data) override {
         auto item = reinterpret_cast<HTREEITEM>(data);
         const int index = IndexOf(item);
@@ -96,6 +103,7 @@ class TreePeer : public Peer {
         if (what == ui::Change::Colors) {
             ApplyTreeColors();
         } else if (what == ui::Change::Nodes) {
+            HoldRedraw();
             ui::TreeNode* added = tree_.lastChangedNode;
             if (added && tree_.Count() == static_cast<int>(items_.size()) + 1 &&
                 added->Index() == tree_.Count())
@@ -113,6 +121,19 @@ class TreePeer : public Peer {
     }
 
   private:
+    // Nodes come one by one (a load adds hundreds), and each would cost the
+    // control a repaint request and a scroll-bar update, round trips under
+    // Wine. So redrawing pauses with the first change and comes back when
+    // the thread next takes a message from its queue, after the handler that
+    // made the changes.
+    void HoldRedraw() {
+        if (redrawHeld_) return;
+        redrawHeld_ = true;
+        ::SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
+        ::PostMessageW(owner_.Hwnd(), kMsgTreeRedraw, static_cast<WPARAM>(::GetDlgCtrlID(hwnd_)),
+                       0);
+    }
+
     void PostToggle(HTREEITEM item) {
         ::PostMessageW(owner_.Hwnd(), kMsgTreeToggle, static_cast<WPARAM>(::GetDlgCtrlID(hwnd_)),
                        reinterpret_cast<LPARAM>(item));
@@ -172,7 +193,11 @@ class TreePeer : public Peer {
         items_.push_back(item);
         if (!item) return;
         ApplyCheck(item, node);
-        if (parent && parent->Expanded() && insert.hParent != TVI_ROOT)
+        // A parent expands with its first child; the others find it expanded.
+        if (parent && parent->Expanded() && insert.hParent != TVI_ROOT &&
+            !(::SendMessageW(hwnd_, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(insert.hParent),
+                             TVIS_EXPANDED) &
+              TVIS_EXPANDED))
             ApplyExpanded(insert.hParent, *parent);
     }
 
@@ -190,6 +215,7 @@ class TreePeer : public Peer {
 
     ui::TreeView& tree_;
     std::vector<HTREEITEM> items_;  // by node index - 1
+    bool redrawHeld_ = false;
     // Declared last: released after the window (destroyed before the peers).
     UniqueGuiObject<HIMAGELIST, ImageListDeleter> stateImages_;
 };

@@ -17,6 +17,9 @@ class FormWindow;
 
 // Posted to the form window by tree peers: wParam control id, lParam item.
 constexpr UINT kMsgTreeToggle = WM_APP + 1;
+// Posted to the form window by tree peers: wParam control id; the tree
+// redraws again.
+constexpr UINT kMsgTreeRedraw = WM_APP + 2;
 
 class Peer : public ui::ControlPeer {
   public:
@@ -47,6 +50,7 @@ class Peer : public ui::ControlPeer {
         return false;
     }
     virtual void OnPosted(LPARAM data) { (void)data; }
+    virtual void OnRedrawAgain() {}
     // A mouse message taken from the queue for this window, before it is
     // dispatched.
     virtual void OnQueuedMouse(const MSG& msg) { (void)msg; }
