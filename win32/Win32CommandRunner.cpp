@@ -19,6 +19,8 @@ namespace {
 // print megabytes. The text does not depend on it: the decoder joins
 // characters cut at any seam.
 constexpr std::size_t kPipeBytes = 64 * 1024;
+// The output is kept in blocks of this size until it has ended.
+constexpr std::size_t kBlockBytes = 16 * kPipeBytes;
 
 // Owns one kernel handle.
 class OwnedHandle {
@@ -62,7 +64,11 @@ sysaccess::CodePageLayout LayoutOf(UINT codePage) {
 }
 
 // Reads a tool's output to its end on a thread of its own and keeps its text
-// (or what went wrong, for the waiting thread to raise).
+// (or what went wrong, for the waiting thread to raise). The bytes are kept
+// as they arrive and decoded once the output has ended, into text of the
+// right size: decoding between reads would keep the tool waiting on a full
+// pipe meanwhile, and a text that grows piece by piece is copied again and
+// again.
 class OutputReader {
   public:
     OutputReader(HANDLE pipe, unsigned int codePage) : pipe_(pipe), codePage_(codePage) {}
@@ -70,16 +76,7 @@ class OutputReader {
     static DWORD WINAPI Run(void* self) {
         auto& reader = *static_cast<OutputReader*>(self);
         try {
-            reader.text_ = sysaccess::ReadAllText(
-                [&reader](char* buffer, std::size_t capacity, std::size_t& read) {
-                    DWORD got = 0;
-                    if (!::ReadFile(reader.pipe_, buffer, static_cast<DWORD>(capacity), &got,
-                                    nullptr))
-                        return false;
-                    read = got;
-                    return true;
-                },
-                reader.codePage_, kPipeBytes);
+            reader.Read();
         } catch (...) {
             reader.failure_ = std::current_exception();
         }
@@ -92,6 +89,36 @@ class OutputReader {
     }
 
   private:
+    void Read() {
+        // Blocks of a megabyte, each filled by successive reads, so that
+        // short reads waste no memory and nothing is copied to grow.
+        std::vector<std::vector<char>> blocks;
+        std::size_t total = 0;
+        for (;;) {
+            if (blocks.empty() || blocks.back().size() + kPipeBytes > kBlockBytes) {
+                blocks.emplace_back();
+                blocks.back().reserve(kBlockBytes);
+            }
+            std::vector<char>& block = blocks.back();
+            const std::size_t at = block.size();
+            block.resize(at + kPipeBytes);
+            DWORD got = 0;
+            const BOOL read =
+                ::ReadFile(pipe_, block.data() + at, static_cast<DWORD>(kPipeBytes), &got, nullptr);
+            block.resize(at + (read ? got : 0));
+            if (!read) break;
+            total += got;
+        }
+        // No code page gives more UTF-16 units than bytes.
+        text_.reserve(total);
+        sysaccess::ChunkedTextDecoder decoder(codePage_);
+        for (std::vector<char>& block : blocks) {
+            decoder.Append(block.data(), block.size(), text_);
+            std::vector<char>().swap(block);  // these bytes are text now
+        }
+        decoder.Finish(text_);
+    }
+
     HANDLE pipe_;
     WindowsCodePage codePage_;
     std::wstring text_;
