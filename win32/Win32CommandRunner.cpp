@@ -134,9 +134,22 @@ UINT Resolve(unsigned int codePage) {
 }  // namespace
 
 WindowsCodePage::WindowsCodePage(unsigned int codePage)
-    : number_(Resolve(codePage)), layout_(LayoutOf(number_)) {}
+    : number_(Resolve(codePage)), layout_(LayoutOf(number_)) {
+    CPINFO info{};
+    if (!::GetCPInfo(number_, &info) || info.MaxCharSize != 1) return;
+    char bytes[256];
+    for (int b = 0; b < 256; ++b) bytes[b] = static_cast<char>(b);
+    byTable_ = ::MultiByteToWideChar(number_, 0, bytes, 256, table_.data(), 256) == 256;
+}
 
 void WindowsCodePage::AppendDecoded(const char* data, std::size_t size, std::wstring& out) const {
+    if (byTable_) {
+        const std::size_t start = out.size();
+        out.resize(start + size);
+        for (std::size_t i = 0; i < size; ++i)
+            out[start + i] = table_[static_cast<unsigned char>(data[i])];
+        return;
+    }
     while (size > 0) {
         // Pieces stay far below INT_MAX; none ends inside a character
         // because callers hand over whole characters (chunks are small).
