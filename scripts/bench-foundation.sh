@@ -47,7 +47,7 @@ results=$(
     wine "$bench/bench_startup.exe" "$rounds" quillon "$(win "$quillon")" "Quillon by Varnholt" \
         styled "$(win "$bench/bench_bare_window_styled.exe")" "Bare Window" \
         bare "$(win "$bench/bench_bare_window.exe")" "Bare Window"
-    wine "$bench/bench_runner.exe" 7
+    wine "$bench/bench_runner.exe" 9
     wine "$bench/bench_console.exe" 2
     wine "$bench/bench_windows.exe" 7
 )
@@ -68,9 +68,9 @@ row "  of which Quillon's own windows (ms)" "$(value startup_quillon_ms)" \
     "$(value startup_styled_ms)" "$(value startup_quillon_vs_styled)" \
     "$(spread startup_quillon_vs_styled)" ""
 row "runner, 10 MB vs bare 64 KB reads (s)" "$(value runner_captured_10mb_s)" \
-    "$(value runner_bare_10mb_s)" "$(value runner_ratio_10mb)" "" "<= 1.25"
+    "$(value runner_bare_10mb_s)" "$(value runner_ratio_10mb)" "$(spread runner_ratio_10mb)" "<= 1.25"
 row "runner, 50 MB vs bare 64 KB reads (s)" "$(value runner_captured_50mb_s)" \
-    "$(value runner_bare_50mb_s)" "$(value runner_ratio_50mb)" "" "<= 1.25"
+    "$(value runner_bare_50mb_s)" "$(value runner_ratio_50mb)" "$(spread runner_ratio_50mb)" "<= 1.25"
 row "runner, time per byte 50 MB vs 10 MB" "" "" "$(value runner_per_byte_50_vs_10)" "" "~1.00"
 row "  bare loop, time per byte 50 vs 10 MB" "" "" "$(value runner_bare_per_byte_50_vs_10)" "" ""
 row "console capture, CPU s per s waited" "$(value console_wait_cpu_s)" \
