@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <exception>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -92,29 +93,29 @@ class OutputReader {
     void Read() {
         // Blocks of a megabyte, each filled by successive reads, so that
         // short reads waste no memory and nothing is copied to grow.
-        std::vector<std::vector<char>> blocks;
+        struct Block {
+            std::unique_ptr<char[]> bytes{new char[kBlockBytes]};
+            std::size_t size = 0;
+        };
+        std::vector<Block> blocks;
         std::size_t total = 0;
         for (;;) {
-            if (blocks.empty() || blocks.back().size() + kPipeBytes > kBlockBytes) {
+            if (blocks.empty() || blocks.back().size + kPipeBytes > kBlockBytes)
                 blocks.emplace_back();
-                blocks.back().reserve(kBlockBytes);
-            }
-            std::vector<char>& block = blocks.back();
-            const std::size_t at = block.size();
-            block.resize(at + kPipeBytes);
+            Block& block = blocks.back();
             DWORD got = 0;
-            const BOOL read =
-                ::ReadFile(pipe_, block.data() + at, static_cast<DWORD>(kPipeBytes), &got, nullptr);
-            block.resize(at + (read ? got : 0));
-            if (!read) break;
+            if (!::ReadFile(pipe_, block.bytes.get() + block.size, static_cast<DWORD>(kPipeBytes),
+                            &got, nullptr))
+                break;
+            block.size += got;
             total += got;
         }
         // No code page gives more UTF-16 units than bytes.
         text_.reserve(total);
         sysaccess::ChunkedTextDecoder decoder(codePage_);
-        for (std::vector<char>& block : blocks) {
-            decoder.Append(block.data(), block.size(), text_);
-            std::vector<char>().swap(block);  // these bytes are text now
+        for (Block& block : blocks) {
+            decoder.Append(block.bytes.get(), block.size, text_);
+            block.bytes.reset();  // these bytes are text now
         }
         decoder.Finish(text_);
     }
