@@ -385,7 +385,7 @@ LRESULT FormWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case kMsgTreeToggle:
             if (Peer* peer = PeerById(static_cast<int>(wParam))) peer->OnPosted(lParam);
             return 0;
-        case kMsgTreeRedraw:
+        case kMsgRedrawAgain:
             if (Peer* peer = PeerById(static_cast<int>(wParam))) peer->OnRedrawAgain();
             return 0;
         case WM_ACTIVATE: {

@@ -80,13 +80,6 @@ class TreePeer : public Peer {
         }
     }
 
-    void OnRedrawAgain() override {
-        if (!redrawHeld_) return;
-        redrawHeld_ = false;
-        ::SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
-        ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
-    }
-
     void OnPosted(LPARAM data) override {
         auto item = reinterpret_cast<HTREEITEM>(data);
         const int index = IndexOf(item);
@@ -121,19 +114,6 @@ class TreePeer : public Peer {
     }
 
   private:
-    // Nodes come one by one (a load adds hundreds), and each would cost the
-    // control a repaint request and a scroll-bar update, round trips under
-    // Wine. So redrawing pauses with the first change and comes back when
-    // the thread next takes a message from its queue, after the handler that
-    // made the changes.
-    void HoldRedraw() {
-        if (redrawHeld_) return;
-        redrawHeld_ = true;
-        ::SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
-        ::PostMessageW(owner_.Hwnd(), kMsgTreeRedraw, static_cast<WPARAM>(::GetDlgCtrlID(hwnd_)),
-                       0);
-    }
-
     void PostToggle(HTREEITEM item) {
         ::PostMessageW(owner_.Hwnd(), kMsgTreeToggle, static_cast<WPARAM>(::GetDlgCtrlID(hwnd_)),
                        reinterpret_cast<LPARAM>(item));
@@ -215,7 +195,6 @@ class TreePeer : public Peer {
 
     ui::TreeView& tree_;
     std::vector<HTREEITEM> items_;  // by node index - 1
-    bool redrawHeld_ = false;
     // Declared last: released after the window (destroyed before the peers).
     UniqueGuiObject<HIMAGELIST, ImageListDeleter> stateImages_;
 };

@@ -62,6 +62,20 @@ void Peer::ApplyEnabled() {
         ::EnableWindow(hwnd_, enabled ? TRUE : FALSE);
 }
 
+void Peer::HoldRedraw() {
+    if (redrawHeld_) return;
+    redrawHeld_ = true;
+    ::SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
+    ::PostMessageW(owner_.Hwnd(), kMsgRedrawAgain, static_cast<WPARAM>(::GetDlgCtrlID(hwnd_)), 0);
+}
+
+void Peer::OnRedrawAgain() {
+    if (!redrawHeld_) return;
+    redrawHeld_ = false;
+    ::SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
+    ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+}
+
 void Peer::ApplyVisible() {
     bool visible = true;
     for (const ui::Control* c = &control_; c && visible; c = c->container) visible = c->Visible();

@@ -5,7 +5,7 @@
 //    program as oclist.exe and oclist64.exe), against that tool alone, its
 //    output read by a bare ReadFile loop;
 //  - Account Management with 5,000 local users, against a bare window whose
-//    list box is given the same 5,000 names. Wine's network management API
+//    list box is given the same 5,000 names with redrawing off. Wine's network management API
 //    lists only the current user, so the users come from the shared fake
 //    (tests/fakes/FakeNetApi) behind the real windows.
 // Prints medians and ratios; asserts nothing.
@@ -109,8 +109,11 @@ double TimeBareListBox(const std::vector<std::wstring>& names) {
     HWND list = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"",
                                   WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY, 8, 8, 200, 300,
                                   window, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    // The quickest way to fill a list box: no redrawing until it is full.
+    ::SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     for (const auto& name : names)
         ::SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     ::ShowWindow(window, SW_SHOW);
     ::UpdateWindow(window);
     const double elapsed = Now() - start;
