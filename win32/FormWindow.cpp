@@ -186,10 +186,14 @@ void FormWindow::CreateControls() {
         previous = control;
     }
     // The dialog manager walks siblings in z-order: make it the tab order.
+    // Children created one after another already stand in that order, so
+    // only a window out of place is moved.
     HWND after = HWND_TOP;
     for (const auto& peer : peers_) {
-        ::SetWindowPos(peer->Hwnd(), after, 0, 0, 0, 0,
-                       SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+        const HWND above = ::GetWindow(peer->Hwnd(), GW_HWNDPREV);
+        if (after == HWND_TOP ? above != nullptr : above != after)
+            ::SetWindowPos(peer->Hwnd(), after, 0, 0, 0, 0,
+                           SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
         after = peer->Hwnd();
     }
     for (const auto& peer : peers_) peer->ApplyAll();
@@ -203,9 +207,12 @@ void FormWindow::AddToolTip(HWND control, const RECT& bounds, const std::wstring
                                          nullptr, Instance(), nullptr));
         if (!toolTip_) return;
     }
+    // The tool tip learns of the mouse from OnQueuedMouse rather than by
+    // subclassing every tool window, which would cost a property lookup (a
+    // round trip under Wine) for every message those windows get.
     TTTOOLINFOW tool{};
     tool.cbSize = TTTOOLINFOW_V2_SIZE;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.uFlags = TTF_IDISHWND;
     tool.hwnd = hwnd_;
     tool.uId = reinterpret_cast<UINT_PTR>(control);
     tool.lpszText = const_cast<wchar_t*>(text.c_str());
@@ -214,12 +221,18 @@ void FormWindow::AddToolTip(HWND control, const RECT& bounds, const std::wstring
     // same rectangle, so the tip shows for greyed controls too.
     TTTOOLINFOW area{};
     area.cbSize = TTTOOLINFOW_V2_SIZE;
-    area.uFlags = TTF_SUBCLASS;
+    area.uFlags = 0;
     area.hwnd = hwnd_;
     area.uId = static_cast<UINT_PTR>(nextToolId_++);
     area.rect = bounds;
     area.lpszText = const_cast<wchar_t*>(text.c_str());
     ::SendMessageW(toolTip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&area));
+}
+
+void FormWindow::OnQueuedMouse(const MSG& msg) {
+    if (destroying) return;
+    if (toolTip_) ::SendMessageW(toolTip_.get(), TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
+    if (Peer* peer = PeerOf(msg.hwnd)) peer->OnQueuedMouse(msg);
 }
 
 void FormWindow::Destroy() {
@@ -371,6 +384,9 @@ LRESULT FormWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         case kMsgTreeToggle:
             if (Peer* peer = PeerById(static_cast<int>(wParam))) peer->OnPosted(lParam);
+            return 0;
+        case kMsgRedrawAgain:
+            if (Peer* peer = PeerById(static_cast<int>(wParam))) peer->OnRedrawAgain();
             return 0;
         case WM_ACTIVATE: {
             LRESULT result = ::DefDlgProcW(hwnd_, message, wParam, lParam);

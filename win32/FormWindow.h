@@ -53,6 +53,9 @@ class FormWindow {
     // Pixels from twips at this window's resolution.
     int Px(int twips) const;
     void AddToolTip(HWND control, const RECT& bounds, const std::wstring& text);
+    // A mouse message for this window or one of its controls, taken from the
+    // queue: the tool tips and the controls' hover looks follow the mouse.
+    void OnQueuedMouse(const MSG& msg);
     Peer* PeerOf(HWND child) const;
     Peer* PeerOf(const ui::Control& control) const;
     Peer* PeerById(int id) const;

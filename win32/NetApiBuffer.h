@@ -6,13 +6,16 @@
 #include <lm.h>
 // clang-format on
 
+#include "win32/SystemLibrary.h"
+
 namespace win32 {
 
 class NetApiBuffer {
   public:
     NetApiBuffer() = default;
     ~NetApiBuffer() {
-        if (buffer_) ::NetApiBufferFree(buffer_);
+        // A buffer was filled, so netapi32 is loaded and has the function.
+        if (buffer_) Netapi32().Function<decltype(::NetApiBufferFree)>("NetApiBufferFree")(buffer_);
     }
     NetApiBuffer(const NetApiBuffer&) = delete;
     NetApiBuffer& operator=(const NetApiBuffer&) = delete;

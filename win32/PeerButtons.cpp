@@ -96,11 +96,7 @@ class ButtonPeer : public Peer {
         else
             style |= (button_.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | BS_MULTILINE;
         CreateChild(L"BUTTON", style, 0, id, button_.Caption());
-        if (graphical_) {
-            LoadPicture();
-            ::SetWindowSubclass(hwnd_, &ButtonPeer::HoverProc, 1,
-                                reinterpret_cast<DWORD_PTR>(this));
-        }
+        if (graphical_) LoadPicture();
     }
 
     void OnCommand(WORD code) override {
@@ -208,29 +204,20 @@ class ButtonPeer : public Peer {
         }
     }
 
-    static LRESULT CALLBACK HoverProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                      UINT_PTR id, DWORD_PTR data) {
-        auto* self = reinterpret_cast<ButtonPeer*>(data);
-        switch (message) {
-            case WM_MOUSEMOVE:
-                if (!self->hot_) {
-                    self->hot_ = true;
-                    TRACKMOUSEEVENT track{sizeof(TRACKMOUSEEVENT), TME_LEAVE, hwnd, 0};
-                    ::TrackMouseEvent(&track);
-                    ::InvalidateRect(hwnd, nullptr, FALSE);
-                }
-                break;
-            case WM_MOUSELEAVE:
-                self->hot_ = false;
-                ::InvalidateRect(hwnd, nullptr, FALSE);
-                break;
-            case WM_NCDESTROY:
-                ::RemoveWindowSubclass(hwnd, &ButtonPeer::HoverProc, id);
-                break;
-            default:
-                break;
+    // The hover look follows the queued mouse messages; a subclass would see
+    // them too, but costs a property lookup (a round trip under Wine) for
+    // every message the button gets.
+    void OnQueuedMouse(const MSG& msg) override {
+        if (!graphical_) return;
+        if (msg.message == WM_MOUSEMOVE && !hot_) {
+            hot_ = true;
+            TRACKMOUSEEVENT track{sizeof(TRACKMOUSEEVENT), TME_LEAVE, hwnd_, 0};
+            ::TrackMouseEvent(&track);
+            ::InvalidateRect(hwnd_, nullptr, FALSE);
+        } else if (msg.message == WM_MOUSELEAVE && hot_) {
+            hot_ = false;
+            ::InvalidateRect(hwnd_, nullptr, FALSE);
         }
-        return ::DefSubclassProc(hwnd, message, wParam, lParam);
     }
 
     ui::Button& button_;

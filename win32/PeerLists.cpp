@@ -52,6 +52,7 @@ class ListPeer : public Peer {
 
     void OnUpdate(ui::Change what) override {
         if (what == ui::Change::Items) {
+            HoldRedraw();
             const int shown = static_cast<int>(Send(CB_GETCOUNT, LB_GETCOUNT, 0, 0));
             if (shown < list_.ListCount() && shown >= 0) {
                 // Entries added at the end: append only the new ones.
@@ -87,8 +88,10 @@ class ListPeer : public Peer {
     }
 
     void ApplySelection() {
+        const LRESULT wanted = list_.ListIndex();
+        if (Send(CB_GETCURSEL, LB_GETCURSEL, 0, 0) == wanted) return;
         updating_ = true;
-        Send(CB_SETCURSEL, LB_SETCURSEL, static_cast<WPARAM>(list_.ListIndex()), 0);
+        Send(CB_SETCURSEL, LB_SETCURSEL, static_cast<WPARAM>(wanted), 0);
         updating_ = false;
     }
 

@@ -96,6 +96,7 @@ class TreePeer : public Peer {
         if (what == ui::Change::Colors) {
             ApplyTreeColors();
         } else if (what == ui::Change::Nodes) {
+            HoldRedraw();
             ui::TreeNode* added = tree_.lastChangedNode;
             if (added && tree_.Count() == static_cast<int>(items_.size()) + 1 &&
                 added->Index() == tree_.Count())
@@ -172,7 +173,11 @@ class TreePeer : public Peer {
         items_.push_back(item);
         if (!item) return;
         ApplyCheck(item, node);
-        if (parent && parent->Expanded() && insert.hParent != TVI_ROOT)
+        // A parent expands with its first child; the others find it expanded.
+        if (parent && parent->Expanded() && insert.hParent != TVI_ROOT &&
+            !(::SendMessageW(hwnd_, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(insert.hParent),
+                             TVIS_EXPANDED) &
+              TVIS_EXPANDED))
             ApplyExpanded(insert.hParent, *parent);
     }
 

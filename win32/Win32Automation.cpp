@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "sysaccess/VbError.h"
+#include "win32/SystemLibrary.h"
 
 namespace win32 {
 
@@ -22,6 +23,76 @@ namespace {
 using sysaccess::AutoObjectPtr;
 using sysaccess::Variant;
 using sysaccess::VbError;
+
+// --- the automation functions
+
+// ole32 and oleaut32, loaded with the first binding rather than at start-up:
+// most windows never bind anything, and the main menu never does.
+struct AutomationApi {
+    decltype(&::CoInitializeEx) CoInitializeEx = nullptr;
+    decltype(&::CoUninitialize) CoUninitialize = nullptr;
+    decltype(&::CoGetObject) CoGetObject = nullptr;
+    decltype(&::GetErrorInfo) GetErrorInfo = nullptr;
+    decltype(&::SetErrorInfo) SetErrorInfo = nullptr;
+    decltype(&::SysAllocStringLen) SysAllocStringLen = nullptr;
+    decltype(&::SysFreeString) SysFreeString = nullptr;
+    decltype(&::SysStringLen) SysStringLen = nullptr;
+    decltype(&::VariantInit) VariantInit = nullptr;
+    decltype(&::VariantClear) VariantClear = nullptr;
+    decltype(&::VariantCopyInd) VariantCopyInd = nullptr;
+    decltype(&::VariantChangeType) VariantChangeType = nullptr;
+    decltype(&::SafeArrayCreateVector) SafeArrayCreateVector = nullptr;
+    decltype(&::SafeArrayDestroy) SafeArrayDestroy = nullptr;
+    decltype(&::SafeArrayGetDim) SafeArrayGetDim = nullptr;
+    decltype(&::SafeArrayGetLBound) SafeArrayGetLBound = nullptr;
+    decltype(&::SafeArrayGetUBound) SafeArrayGetUBound = nullptr;
+    decltype(&::SafeArrayGetElement) SafeArrayGetElement = nullptr;
+    decltype(&::SafeArrayPutElement) SafeArrayPutElement = nullptr;
+};
+
+template <typename Declared>
+bool Resolve(SystemLibrary& library, const char* name, Declared*& function) {
+    function = library.Function<Declared>(name);
+    return function != nullptr;
+}
+
+// The functions, loaded on first use. Raises the system's error when a DLL or
+// a function is missing; every object, text and variant of this file is made
+// after a successful load, so their owners may release them through it.
+const AutomationApi& Api() {
+    static AutomationApi api;
+    static bool loaded = false;
+    if (loaded) return api;
+    AutomationApi found;
+    const bool complete =
+        Resolve(Ole32(), "CoInitializeEx", found.CoInitializeEx) &&
+        Resolve(Ole32(), "CoUninitialize", found.CoUninitialize) &&
+        Resolve(Ole32(), "CoGetObject", found.CoGetObject) &&
+        Resolve(OleAut32(), "GetErrorInfo", found.GetErrorInfo) &&
+        Resolve(OleAut32(), "SetErrorInfo", found.SetErrorInfo) &&
+        Resolve(OleAut32(), "SysAllocStringLen", found.SysAllocStringLen) &&
+        Resolve(OleAut32(), "SysFreeString", found.SysFreeString) &&
+        Resolve(OleAut32(), "SysStringLen", found.SysStringLen) &&
+        Resolve(OleAut32(), "VariantInit", found.VariantInit) &&
+        Resolve(OleAut32(), "VariantClear", found.VariantClear) &&
+        Resolve(OleAut32(), "VariantCopyInd", found.VariantCopyInd) &&
+        Resolve(OleAut32(), "VariantChangeType", found.VariantChangeType) &&
+        Resolve(OleAut32(), "SafeArrayCreateVector", found.SafeArrayCreateVector) &&
+        Resolve(OleAut32(), "SafeArrayDestroy", found.SafeArrayDestroy) &&
+        Resolve(OleAut32(), "SafeArrayGetDim", found.SafeArrayGetDim) &&
+        Resolve(OleAut32(), "SafeArrayGetLBound", found.SafeArrayGetLBound) &&
+        Resolve(OleAut32(), "SafeArrayGetUBound", found.SafeArrayGetUBound) &&
+        Resolve(OleAut32(), "SafeArrayGetElement", found.SafeArrayGetElement) &&
+        Resolve(OleAut32(), "SafeArrayPutElement", found.SafeArrayPutElement);
+    if (!complete) {
+        const DWORD error = Ole32().Error() ? Ole32().Error() : OleAut32().Error();
+        const HRESULT hr = HRESULT_FROM_WIN32(error);
+        throw VbError(static_cast<std::int32_t>(hr), L"Win32ObjectBinder", DescribeHresult(hr));
+    }
+    api = found;
+    loaded = true;
+    return api;
+}
 
 // --- owners of COM resources
 
@@ -68,20 +139,22 @@ class Bstr {
   public:
     Bstr() = default;
     explicit Bstr(const std::wstring& text)
-        : b_(::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
+        : b_(Api().SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
     ~Bstr() {
-        if (b_) ::SysFreeString(b_);
+        if (b_) Api().SysFreeString(b_);
     }
     Bstr(const Bstr&) = delete;
     Bstr& operator=(const Bstr&) = delete;
     BSTR* Receive() {
-        if (b_) ::SysFreeString(b_);
+        if (b_) Api().SysFreeString(b_);
         b_ = nullptr;
         return &b_;
     }
     BSTR Get() const { return b_; }
     BSTR* Address() { return &b_; }
-    std::wstring Text() const { return b_ ? std::wstring(b_, ::SysStringLen(b_)) : std::wstring(); }
+    std::wstring Text() const {
+        return b_ ? std::wstring(b_, Api().SysStringLen(b_)) : std::wstring();
+    }
 
   private:
     BSTR b_ = nullptr;
@@ -89,8 +162,8 @@ class Bstr {
 
 class VariantHolder {
   public:
-    VariantHolder() { ::VariantInit(&v_); }
-    ~VariantHolder() { ::VariantClear(&v_); }
+    VariantHolder() { Api().VariantInit(&v_); }
+    ~VariantHolder() { Api().VariantClear(&v_); }
     VariantHolder(const VariantHolder&) = delete;
     VariantHolder& operator=(const VariantHolder&) = delete;
     VARIANT* Get() { return &v_; }
@@ -104,7 +177,7 @@ class SafeArrayHolder {
   public:
     explicit SafeArrayHolder(SAFEARRAY* array) : array_(array) {}
     ~SafeArrayHolder() {
-        if (array_) ::SafeArrayDestroy(array_);
+        if (array_) Api().SafeArrayDestroy(array_);
     }
     SafeArrayHolder(const SafeArrayHolder&) = delete;
     SafeArrayHolder& operator=(const SafeArrayHolder&) = delete;
@@ -120,9 +193,9 @@ class SafeArrayHolder {
 struct ExcepInfo {
     EXCEPINFO info{};
     ~ExcepInfo() {
-        if (info.bstrSource) ::SysFreeString(info.bstrSource);
-        if (info.bstrDescription) ::SysFreeString(info.bstrDescription);
-        if (info.bstrHelpFile) ::SysFreeString(info.bstrHelpFile);
+        if (info.bstrSource) Api().SysFreeString(info.bstrSource);
+        if (info.bstrDescription) Api().SysFreeString(info.bstrDescription);
+        if (info.bstrHelpFile) Api().SysFreeString(info.bstrHelpFile);
     }
 };
 
@@ -136,7 +209,7 @@ std::wstring Trimmed(std::wstring text) {
 // The thread's error information, if the failing object left some.
 bool TakeErrorInfo(std::wstring& description, std::wstring& source) {
     ComPtr<IErrorInfo> info;
-    if (::GetErrorInfo(0, info.Receive()) != S_OK || !info) return false;
+    if (Api().GetErrorInfo(0, info.Receive()) != S_OK || !info) return false;
     Bstr text, from;
     info->GetDescription(text.Receive());
     info->GetSource(from.Receive());
@@ -160,13 +233,14 @@ bool TakeErrorInfo(std::wstring& description, std::wstring& source) {
                 ? excep.info.scode
                 : (excep.info.wCode ? MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, excep.info.wCode)
                                     : hr);
-        std::wstring description = excep.info.bstrDescription
-                                       ? std::wstring(excep.info.bstrDescription,
-                                                      ::SysStringLen(excep.info.bstrDescription))
-                                       : std::wstring();
+        std::wstring description =
+            excep.info.bstrDescription
+                ? std::wstring(excep.info.bstrDescription,
+                               Api().SysStringLen(excep.info.bstrDescription))
+                : std::wstring();
         std::wstring source =
             excep.info.bstrSource
-                ? std::wstring(excep.info.bstrSource, ::SysStringLen(excep.info.bstrSource))
+                ? std::wstring(excep.info.bstrSource, Api().SysStringLen(excep.info.bstrSource))
                 : what;
         if (description.empty()) {
             std::wstring ignored;
@@ -187,17 +261,17 @@ Variant FromVariant(const VARIANT& source);
 
 Variant FromSafeArray(SAFEARRAY* array, VARTYPE elementType) {
     if (!array) return Variant(Variant::Array{});
-    if (::SafeArrayGetDim(array) != 1)
+    if (Api().SafeArrayGetDim(array) != 1)
         throw VbError(sysaccess::kErrTypeMismatch, L"Win32ObjectBinder",
                       L"Arrays of more than one dimension are not supported");
     LONG lower = 0, upper = -1;
-    ::SafeArrayGetLBound(array, 1, &lower);
-    ::SafeArrayGetUBound(array, 1, &upper);
+    Api().SafeArrayGetLBound(array, 1, &lower);
+    Api().SafeArrayGetUBound(array, 1, &upper);
     if (elementType == VT_UI1) {
         Variant::Bytes bytes;
         for (LONG i = lower; i <= upper; ++i) {
             unsigned char b = 0;
-            if (SUCCEEDED(::SafeArrayGetElement(array, &i, &b))) bytes.push_back(b);
+            if (SUCCEEDED(Api().SafeArrayGetElement(array, &i, &b))) bytes.push_back(b);
         }
         return Variant(std::move(bytes));
     }
@@ -206,10 +280,10 @@ Variant FromSafeArray(SAFEARRAY* array, VARTYPE elementType) {
         VariantHolder element;
         HRESULT hr = S_OK;
         if (elementType == VT_VARIANT) {
-            hr = ::SafeArrayGetElement(array, &i, element.Get());
+            hr = Api().SafeArrayGetElement(array, &i, element.Get());
         } else if (elementType == VT_BSTR) {
             BSTR text = nullptr;
-            hr = ::SafeArrayGetElement(array, &i, &text);  // a copy we own
+            hr = Api().SafeArrayGetElement(array, &i, &text);  // a copy we own
             if (SUCCEEDED(hr)) {
                 element.Get()->vt = VT_BSTR;
                 element.Get()->bstrVal = text;
@@ -217,7 +291,7 @@ Variant FromSafeArray(SAFEARRAY* array, VARTYPE elementType) {
         } else {
             // Other element types: read into a VARIANT of that type.
             element.Get()->vt = elementType;
-            hr = ::SafeArrayGetElement(array, &i, &element.Get()->lVal);
+            hr = Api().SafeArrayGetElement(array, &i, &element.Get()->lVal);
             if (FAILED(hr)) element.Get()->vt = VT_EMPTY;
         }
         if (FAILED(hr)) Fail(hr, L"SafeArrayGetElement");
@@ -229,7 +303,7 @@ Variant FromSafeArray(SAFEARRAY* array, VARTYPE elementType) {
 Variant FromVariant(const VARIANT& source) {
     if (source.vt & VT_BYREF) {
         VariantHolder plain;
-        HRESULT hr = ::VariantCopyInd(plain.Get(), const_cast<VARIANT*>(&source));
+        HRESULT hr = Api().VariantCopyInd(plain.Get(), const_cast<VARIANT*>(&source));
         if (FAILED(hr)) Fail(hr, L"VariantCopyInd");
         return FromVariant(plain.Ref());
     }
@@ -242,7 +316,7 @@ Variant FromVariant(const VARIANT& source) {
             return Variant::Null();
         case VT_BSTR:
             return Variant(source.bstrVal
-                               ? std::wstring(source.bstrVal, ::SysStringLen(source.bstrVal))
+                               ? std::wstring(source.bstrVal, Api().SysStringLen(source.bstrVal))
                                : std::wstring());
         case VT_I2:
             return Variant(static_cast<std::int16_t>(source.iVal));
@@ -275,12 +349,13 @@ Variant FromVariant(const VARIANT& source) {
     // Wider integers, reals, dates, currency: as a 32-bit integer when they
     // fit, else as text, as late-bound code would read them.
     VariantHolder converted;
-    if (SUCCEEDED(::VariantChangeType(converted.Get(), const_cast<VARIANT*>(&source), 0, VT_I4)) &&
+    if (SUCCEEDED(
+            Api().VariantChangeType(converted.Get(), const_cast<VARIANT*>(&source), 0, VT_I4)) &&
         (source.vt == VT_UI2 || source.vt == VT_UI4 || source.vt == VT_UINT || source.vt == VT_I8 ||
          source.vt == VT_UI8))
         return Variant(static_cast<std::int32_t>(converted.Ref().lVal));
     VariantHolder text;
-    HRESULT hr = ::VariantChangeType(text.Get(), const_cast<VARIANT*>(&source), 0, VT_BSTR);
+    HRESULT hr = Api().VariantChangeType(text.Get(), const_cast<VARIANT*>(&source), 0, VT_BSTR);
     if (FAILED(hr)) Fail(hr, L"VariantChangeType");
     return FromVariant(text.Ref());
 }
@@ -294,7 +369,7 @@ class ArgumentList {
         const std::size_t n = args.size();
         variants_.resize(n);
         texts_.reserve(n);
-        for (auto& v : variants_) ::VariantInit(&v);
+        for (auto& v : variants_) Api().VariantInit(&v);
         try {
             // Invoke takes the arguments last first.
             for (std::size_t i = 0; i < n; ++i) Fill(variants_[n - 1 - i], args[i], byRefTexts);
@@ -312,7 +387,7 @@ class ArgumentList {
 
   private:
     void Clear() {
-        for (auto& v : variants_) ::VariantClear(&v);  // by-reference ones clear to nothing
+        for (auto& v : variants_) Api().VariantClear(&v);  // by-reference ones clear to nothing
     }
 
     void Fill(VARIANT& out, const Variant& value, bool byRefTexts) {
@@ -329,7 +404,7 @@ class ArgumentList {
                     out.pbstrVal = self.texts_.back()->Address();
                 } else {
                     out.vt = VT_BSTR;
-                    out.bstrVal = ::SysAllocStringLen(s.data(), static_cast<UINT>(s.size()));
+                    out.bstrVal = Api().SysAllocStringLen(s.data(), static_cast<UINT>(s.size()));
                 }
             }
             void operator()(std::int16_t i) const {
@@ -346,23 +421,24 @@ class ArgumentList {
             }
             void operator()(const Variant::Bytes& bytes) const {
                 SafeArrayHolder array(
-                    ::SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(bytes.size())));
+                    Api().SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(bytes.size())));
                 if (!array.Get()) Fail(E_OUTOFMEMORY, L"SafeArrayCreateVector");
                 for (LONG i = 0; i < static_cast<LONG>(bytes.size()); ++i) {
                     unsigned char b = bytes[static_cast<std::size_t>(i)];
-                    ::SafeArrayPutElement(array.Get(), &i, &b);
+                    Api().SafeArrayPutElement(array.Get(), &i, &b);
                 }
                 out.vt = VT_ARRAY | VT_UI1;
                 out.parray = array.Release();
             }
             void operator()(const Variant::Array& items) const {
                 SafeArrayHolder array(
-                    ::SafeArrayCreateVector(VT_VARIANT, 0, static_cast<ULONG>(items.size())));
+                    Api().SafeArrayCreateVector(VT_VARIANT, 0, static_cast<ULONG>(items.size())));
                 if (!array.Get()) Fail(E_OUTOFMEMORY, L"SafeArrayCreateVector");
                 for (LONG i = 0; i < static_cast<LONG>(items.size()); ++i) {
                     VariantHolder element;
                     self.Fill(*element.Get(), items[static_cast<std::size_t>(i)], false);
-                    HRESULT hr = ::SafeArrayPutElement(array.Get(), &i, element.Get());  // copies
+                    HRESULT hr =
+                        Api().SafeArrayPutElement(array.Get(), &i, element.Get());  // copies
                     if (FAILED(hr)) Fail(hr, L"SafeArrayPutElement");
                 }
                 out.vt = VT_ARRAY | VT_VARIANT;
@@ -444,7 +520,7 @@ class DispatchObject : public sysaccess::IAutoObject {
     DISPID IdOf(const std::wstring& name) {
         DISPID id = DISPID_UNKNOWN;
         LPOLESTR names[] = {const_cast<LPOLESTR>(name.c_str())};
-        ::SetErrorInfo(0, nullptr);
+        Api().SetErrorInfo(0, nullptr);
         HRESULT hr = dispatch_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
         if (FAILED(hr)) Fail(hr, name);
         return id;
@@ -456,7 +532,7 @@ class DispatchObject : public sysaccess::IAutoObject {
         DISPPARAMS params{args.Data(), nullptr, args.Count(), 0};
         ExcepInfo excep;
         UINT argError = 0;
-        ::SetErrorInfo(0, nullptr);
+        Api().SetErrorInfo(0, nullptr);
         HRESULT hr = dispatch_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
                                        result.Get(), &excep.info, &argError);
         if (hr == DISP_E_MEMBERNOTFOUND) return hr;
@@ -470,7 +546,7 @@ class DispatchObject : public sysaccess::IAutoObject {
         DISPPARAMS params{args.Data(), put ? &named : nullptr, args.Count(), put ? 1u : 0u};
         ExcepInfo excep;
         UINT argError = 0;
-        ::SetErrorInfo(0, nullptr);
+        Api().SetErrorInfo(0, nullptr);
         HRESULT hr = dispatch_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
                                        put ? nullptr : result.Get(), &excep.info, &argError);
         if (FAILED(hr)) FailInvoke(hr, excep, name);
@@ -560,20 +636,20 @@ std::wstring DescribeHresult(long hr) {
     return L"Automation error " + std::wstring(code);
 }
 
-Win32ObjectBinder::Win32ObjectBinder() {
-    const HRESULT hr = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    comInitialized_ = SUCCEEDED(hr);  // S_FALSE too: it must be balanced
-}
-
 Win32ObjectBinder::~Win32ObjectBinder() {
-    if (comInitialized_) ::CoUninitialize();
+    if (comInitialized_) Api().CoUninitialize();
 }
 
 sysaccess::AutoObjectPtr Win32ObjectBinder::Bind(const std::wstring& displayName) {
+    if (!comJoined_) {
+        const HRESULT hr = Api().CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        comInitialized_ = SUCCEEDED(hr);  // S_FALSE too: it must be balanced
+        comJoined_ = true;
+    }
     ComPtr<IDispatch> dispatch;
-    ::SetErrorInfo(0, nullptr);
+    Api().SetErrorInfo(0, nullptr);
     const HRESULT hr =
-        ::CoGetObject(displayName.c_str(), nullptr, IID_IDispatch, dispatch.ReceiveVoid());
+        Api().CoGetObject(displayName.c_str(), nullptr, IID_IDispatch, dispatch.ReceiveVoid());
     if (FAILED(hr)) Fail(hr, displayName);
     if (!dispatch) Fail(E_NOINTERFACE, displayName);
     return std::make_shared<DispatchObject>(dispatch);

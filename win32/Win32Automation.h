@@ -16,9 +16,9 @@ namespace win32 {
 
 class Win32ObjectBinder : public sysaccess::IObjectBinder {
   public:
-    // Joins the calling thread to COM (a single-threaded apartment) for the
-    // binder's lifetime; harmless when the thread already is.
-    Win32ObjectBinder();
+    // The first binding joins the calling thread to COM (a single-threaded
+    // apartment) until the binder goes; harmless when the thread already is.
+    Win32ObjectBinder() = default;
     ~Win32ObjectBinder() override;
     Win32ObjectBinder(const Win32ObjectBinder&) = delete;
     Win32ObjectBinder& operator=(const Win32ObjectBinder&) = delete;
@@ -26,6 +26,7 @@ class Win32ObjectBinder : public sysaccess::IObjectBinder {
     sysaccess::AutoObjectPtr Bind(const std::wstring& displayName) override;
 
   private:
+    bool comJoined_ = false;
     bool comInitialized_ = false;
 };
 

@@ -3,13 +3,25 @@
 #include <windows.h>
 
 #include <climits>
+#include <exception>
+#include <memory>
+#include <utility>
 #include <vector>
 
 #include "sysaccess/VbError.h"
+#include "win32/BusyWait.h"
 
 namespace win32 {
 
 namespace {
+
+// The pipe's buffer and every read: large pieces, because every read is a
+// round trip to the kernel (under Wine, to the Wine server) and the tools
+// print megabytes. The text does not depend on it: the decoder joins
+// characters cut at any seam.
+constexpr std::size_t kPipeBytes = 64 * 1024;
+// The output is kept in blocks of this size until it has ended.
+constexpr std::size_t kBlockBytes = 16 * kPipeBytes;
 
 // Owns one kernel handle.
 class OwnedHandle {
@@ -52,6 +64,68 @@ sysaccess::CodePageLayout LayoutOf(UINT codePage) {
     return layout;
 }
 
+// Reads a tool's output to its end on a thread of its own and keeps its text
+// (or what went wrong, for the waiting thread to raise). The bytes are kept
+// as they arrive and decoded once the output has ended, into text of the
+// right size: decoding between reads would keep the tool waiting on a full
+// pipe meanwhile, and a text that grows piece by piece is copied again and
+// again.
+class OutputReader {
+  public:
+    OutputReader(HANDLE pipe, unsigned int codePage) : pipe_(pipe), codePage_(codePage) {}
+
+    static DWORD WINAPI Run(void* self) {
+        auto& reader = *static_cast<OutputReader*>(self);
+        try {
+            reader.Read();
+        } catch (...) {
+            reader.failure_ = std::current_exception();
+        }
+        return 0;
+    }
+
+    std::wstring TakeText() {
+        if (failure_) std::rethrow_exception(failure_);
+        return std::move(text_);
+    }
+
+  private:
+    void Read() {
+        // Blocks of a megabyte, each filled by successive reads, so that
+        // short reads waste no memory and nothing is copied to grow.
+        struct Block {
+            std::unique_ptr<char[]> bytes{new char[kBlockBytes]};
+            std::size_t size = 0;
+        };
+        std::vector<Block> blocks;
+        std::size_t total = 0;
+        for (;;) {
+            if (blocks.empty() || blocks.back().size + kPipeBytes > kBlockBytes)
+                blocks.emplace_back();
+            Block& block = blocks.back();
+            DWORD got = 0;
+            if (!::ReadFile(pipe_, block.bytes.get() + block.size, static_cast<DWORD>(kPipeBytes),
+                            &got, nullptr))
+                break;
+            block.size += got;
+            total += got;
+        }
+        // No code page gives more UTF-16 units than bytes.
+        text_.reserve(total);
+        sysaccess::ChunkedTextDecoder decoder(codePage_);
+        for (Block& block : blocks) {
+            decoder.Append(block.bytes.get(), block.size, text_);
+            block.bytes.reset();  // these bytes are text now
+        }
+        decoder.Finish(text_);
+    }
+
+    HANDLE pipe_;
+    WindowsCodePage codePage_;
+    std::wstring text_;
+    std::exception_ptr failure_;
+};
+
 UINT Resolve(unsigned int codePage) {
     if (codePage == CP_ACP) return ::GetACP();
     if (codePage == CP_OEMCP) return ::GetOEMCP();
@@ -61,9 +135,22 @@ UINT Resolve(unsigned int codePage) {
 }  // namespace
 
 WindowsCodePage::WindowsCodePage(unsigned int codePage)
-    : number_(Resolve(codePage)), layout_(LayoutOf(number_)) {}
+    : number_(Resolve(codePage)), layout_(LayoutOf(number_)) {
+    CPINFO info{};
+    if (!::GetCPInfo(number_, &info) || info.MaxCharSize != 1) return;
+    char bytes[256];
+    for (int b = 0; b < 256; ++b) bytes[b] = static_cast<char>(b);
+    byTable_ = ::MultiByteToWideChar(number_, 0, bytes, 256, table_.data(), 256) == 256;
+}
 
 void WindowsCodePage::AppendDecoded(const char* data, std::size_t size, std::wstring& out) const {
+    if (byTable_) {
+        const std::size_t start = out.size();
+        out.resize(start + size);
+        for (std::size_t i = 0; i < size; ++i)
+            out[start + i] = table_[static_cast<unsigned char>(data[i])];
+        return;
+    }
     while (size > 0) {
         // Pieces stay far below INT_MAX; none ends inside a character
         // because callers hand over whole characters (chunks are small).
@@ -100,7 +187,7 @@ std::wstring Win32CommandRunner::RunAndCaptureOutput(const std::wstring& command
     OwnedHandle readEnd;
     OwnedHandle writeEnd;
     if (!::CreatePipe(readEnd.Receive(), writeEnd.Receive(), &inheritable,
-                      static_cast<DWORD>(sysaccess::kPipeChunkSize)))
+                      static_cast<DWORD>(kPipeBytes)))
         return std::wstring();
 
     // The child must never hold the read end, or the pipe would not report
@@ -132,6 +219,8 @@ std::wstring Win32CommandRunner::RunAndCaptureOutput(const std::wstring& command
         startup.hStdError = writeEnd.Get();
     }
 
+    // From here on the user waits for the tool.
+    const WaitCursor waitCursor;
     // CreateProcessW may write into the command line it is given.
     std::vector<wchar_t> writableCommandLine(commandLine.begin(), commandLine.end());
     writableCommandLine.push_back(L'\0');
@@ -146,17 +235,16 @@ std::wstring Win32CommandRunner::RunAndCaptureOutput(const std::wstring& command
     writeEnd.Close();
     secondWrite.Close();
 
-    const WindowsCodePage codePage(oemToAnsi ? CP_OEMCP : CP_ACP);
-    const HANDLE pipe = readEnd.Get();
-    return sysaccess::ReadAllText(
-        [pipe](char* buffer, std::size_t capacity, std::size_t& read) {
-            DWORD got = 0;
-            if (!::ReadFile(pipe, buffer, static_cast<DWORD>(capacity), &got, nullptr))
-                return false;
-            read = got;
-            return true;
-        },
-        codePage);
+    // The reading runs on a thread of its own, so that this thread can
+    // repaint its windows while it waits for the tool (see WaitRepainting).
+    OutputReader reader(readEnd.Get(), oemToAnsi ? CP_OEMCP : CP_ACP);
+    OwnedHandle thread(::CreateThread(nullptr, 0, &OutputReader::Run, &reader, 0, nullptr));
+    if (!thread.Get()) {
+        OutputReader::Run(&reader);  // no thread to spare: read here, frozen
+    } else {
+        WaitRepainting(thread.Get());
+    }
+    return reader.TakeText();
 }
 
 }  // namespace win32

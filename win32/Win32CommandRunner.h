@@ -1,6 +1,7 @@
 #pragma once
 // Runs a command line hidden with its output redirected into a pipe and
 // returns what it printed, decoded from the OEM or the ANSI code page.
+#include <array>
 #include <string>
 
 #include "sysaccess/CmdOutput.h"
@@ -8,7 +9,9 @@
 
 namespace win32 {
 
-// A Windows code page, decoded with MultiByteToWideChar.
+// A Windows code page, decoded with MultiByteToWideChar; a single-byte one
+// (every OEM and ANSI code page outside East Asia) through a table of its 256
+// characters made with it, which is many times faster on megabytes of output.
 class WindowsCodePage : public sysaccess::ICodePage {
   public:
     // codePage may be CP_ACP (0) or CP_OEMCP (1): they are resolved to the
@@ -21,6 +24,8 @@ class WindowsCodePage : public sysaccess::ICodePage {
   private:
     unsigned int number_;
     sysaccess::CodePageLayout layout_;
+    bool byTable_ = false;
+    std::array<wchar_t, 256> table_{};
 };
 
 class Win32CommandRunner : public sysaccess::ICommandRunner {

@@ -12,6 +12,7 @@
 
 #include "sysaccess/StringFromPointer.h"
 #include "win32/NetApiBuffer.h"
+#include "win32/SystemLibrary.h"
 
 namespace win32 {
 
@@ -41,11 +42,13 @@ std::wstring Win32Identity::ComputerName() {
 }
 
 bool Win32Identity::NetworkDomainName(std::wstring& domain) {
+    auto* getNetworkParams = Iphlpapi().Function<decltype(::GetNetworkParams)>("GetNetworkParams");
+    if (!getNetworkParams) return false;
     ULONG size = 0;
-    ::GetNetworkParams(nullptr, &size);
+    getNetworkParams(nullptr, &size);
     if (size == 0 || size < sizeof(FIXED_INFO)) return false;
     std::vector<unsigned char> buffer(size);
-    if (::GetNetworkParams(reinterpret_cast<FIXED_INFO*>(buffer.data()), &size) != ERROR_SUCCESS)
+    if (getNetworkParams(reinterpret_cast<FIXED_INFO*>(buffer.data()), &size) != ERROR_SUCCESS)
         return false;
     const auto* info = reinterpret_cast<const FIXED_INFO*>(buffer.data());
     domain = FromAnsi(info->DomainName, sizeof info->DomainName);
@@ -54,10 +57,13 @@ bool Win32Identity::NetworkDomainName(std::wstring& domain) {
 
 std::uint32_t Win32Identity::JoinInformation(const std::wstring& server, std::wstring& name,
                                              int& status) {
+    auto* netGetJoinInformation =
+        Netapi32().Function<decltype(::NetGetJoinInformation)>("NetGetJoinInformation");
+    if (!netGetJoinInformation) return Netapi32().Error();
     NetApiBuffer buffer;
     NETSETUP_JOIN_STATUS joinStatus = NetSetupUnknownStatus;
     const NET_API_STATUS result =
-        ::NetGetJoinInformation(server.c_str(), buffer.Receive<LPWSTR>(), &joinStatus);
+        netGetJoinInformation(server.c_str(), buffer.Receive<LPWSTR>(), &joinStatus);
     if (result != NERR_Success) return result;
     name = sysaccess::StringFromPointer(buffer.As<wchar_t>());
     status = static_cast<int>(joinStatus);

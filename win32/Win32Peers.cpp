@@ -57,13 +57,30 @@ void Peer::ApplyEnabled() {
         // hand it on first.
         ::SendMessageW(owner_.Hwnd(), WM_NEXTDLGCTL, 0, FALSE);
     }
-    ::EnableWindow(hwnd_, enabled ? TRUE : FALSE);
+    // Only a change costs a round trip (under Wine, several).
+    if ((::IsWindowEnabled(hwnd_) != FALSE) != enabled)
+        ::EnableWindow(hwnd_, enabled ? TRUE : FALSE);
+}
+
+void Peer::HoldRedraw() {
+    if (redrawHeld_) return;
+    redrawHeld_ = true;
+    ::SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
+    ::PostMessageW(owner_.Hwnd(), kMsgRedrawAgain, static_cast<WPARAM>(::GetDlgCtrlID(hwnd_)), 0);
+}
+
+void Peer::OnRedrawAgain() {
+    if (!redrawHeld_) return;
+    redrawHeld_ = false;
+    ::SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
+    ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
 }
 
 void Peer::ApplyVisible() {
     bool visible = true;
     for (const ui::Control* c = &control_; c && visible; c = c->container) visible = c->Visible();
-    ::ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE);
+    const bool shown = (::GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (shown != visible) ::ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE);
 }
 
 void Peer::ApplyColors() {

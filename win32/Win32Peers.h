@@ -17,6 +17,9 @@ class FormWindow;
 
 // Posted to the form window by tree peers: wParam control id, lParam item.
 constexpr UINT kMsgTreeToggle = WM_APP + 1;
+// Posted to the form window by a peer that paused its control's redrawing:
+// wParam control id; the control redraws again.
+constexpr UINT kMsgRedrawAgain = WM_APP + 2;
 
 class Peer : public ui::ControlPeer {
   public:
@@ -47,6 +50,11 @@ class Peer : public ui::ControlPeer {
         return false;
     }
     virtual void OnPosted(LPARAM data) { (void)data; }
+    // Ends the pause that HoldRedraw began, and redraws the control.
+    void OnRedrawAgain();
+    // A mouse message taken from the queue for this window, before it is
+    // dispatched.
+    virtual void OnQueuedMouse(const MSG& msg) { (void)msg; }
     // Colours for WM_CTLCOLOR...; nullptr leaves the system's.
     virtual HBRUSH OnControlColor(HDC dc);
 
@@ -63,6 +71,12 @@ class Peer : public ui::ControlPeer {
                      const std::wstring& text, int extraHeight = 0);
     RECT PixelBounds() const;
     HFONT Font() const;
+    // Items come one by one (a load adds thousands), and each would cost the
+    // control a repaint request and a scroll-bar update, round trips under
+    // Wine. So redrawing pauses with the first change and comes back when the
+    // thread next takes a message from its queue, after the handler that made
+    // the changes.
+    void HoldRedraw();
     void ApplyEnabled();
     void ApplyVisible();
     void ApplyColors();
@@ -73,6 +87,7 @@ class Peer : public ui::ControlPeer {
     FormWindow& owner_;
     ui::Control& control_;
     HWND hwnd_ = nullptr;
+    bool redrawHeld_ = false;
     UniqueBrush backBrush_;
     COLORREF backColor_ = 0;
     COLORREF foreColor_ = 0;

@@ -255,6 +255,9 @@ void Win32Shell::TrackFocus() {
 void Win32Shell::Process(MSG& msg) {
     HWND root = msg.hwnd ? ::GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
     FormWindow* record = RecordOf(root);
+    if (record && ((msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST) ||
+                   msg.message == WM_MOUSELEAVE))
+        record->OnQueuedMouse(msg);
     if (!(record && !record->destroying && ::IsDialogMessageW(root, &msg))) {
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);

@@ -1,10 +1,11 @@
-// The program: common controls and COM for the thread, the system services,
-// the main menu, and the message loop that runs until the last window closes.
+// The program: common controls, the system services, the main menu, and the
+// message loop that runs until the last window closes. Nothing else happens
+// before the main menu paints: COM and the DLLs that only dialogs need are
+// loaded by the services the first time a dialog uses them.
 #include <windows.h>
 // (first: the other system headers need its types)
 
 #include <commctrl.h>
-#include <objbase.h>
 
 #include <memory>
 #include <string>
@@ -23,28 +24,10 @@
 #include "win32/Win32Registry.h"
 #include "win32/Win32Shell.h"
 
-namespace {
-
-class ComApartment {
-  public:
-    ComApartment() : initialized_(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-    ~ComApartment() {
-        if (initialized_) ::CoUninitialize();
-    }
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-
-  private:
-    bool initialized_;
-};
-
-}  // namespace
-
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
                                   ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES | ICC_TREEVIEW_CLASSES};
     ::InitCommonControlsEx(&controls);
-    ComApartment com;
 
     win32::Win32Shell shell(instance);
     win32::Win32Power power;

@@ -10,15 +10,15 @@
 
 #include "accounts/mdlLocalAccMgmt.h"
 #include "app/Services.h"
-#include "tests/support/FakeNetApi.h"
-#include "tests/support/TestShell.h"
+#include "tests/fakes/FakeNetApi.h"
+#include "tests/fakes/TestShell.h"
 
 namespace {
 
 // Best of several rounds of GetLocalUsers against a model of that many users.
 double SecondsToList(int users, std::size_t pageSize, int rounds, std::int32_t& listed) {
-    testing_support::TestShell shell;
-    testing_support::FakeNetApi netapi;
+    fakes::TestShell shell;
+    fakes::FakeNetApi netapi;
     for (int i = 0; i < users; ++i) netapi.users.push_back(L"user" + std::to_wstring(i));
     netapi.pageSize = pageSize;
     app::Services services;

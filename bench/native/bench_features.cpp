@@ -11,7 +11,8 @@
 #include <vector>
 
 #include "features/FeatureList.h"
-#include "tests/support/TestShell.h"
+#include "bench/FeatureListing.h"
+#include "tests/fakes/TestShell.h"
 #include "ui/Controls.h"
 #include "ui/Form.h"
 
@@ -25,27 +26,6 @@ class TreeHolder : public ui::Form {
     ui::TreeView* tree;
 };
 
-// Output shaped like the real tool's: roles with features three levels deep,
-// "|" drawing lines, blank separator lines, and now and then a line that the
-// parser skips.
-std::wstring MakeListing(int featureLines) {
-    std::wstring out =
-        L"Use the listed update names with Ocsetup.exe to install/uninstall\r\n"
-        L"a server role or optional feature.\r\n\r\n";
-    int depth = 1;
-    for (int i = 0; i < featureLines; ++i) {
-        const std::wstring prefix =
-            depth == 1 ? L"" : std::wstring(static_cast<std::size_t>(depth - 1) * 8, L' ');
-        std::wstring bars;
-        for (int d = 1; d < depth; ++d) bars += L"       |";
-        out += bars + (depth > 1 ? L"--- " : L"") + (i % 3 ? L"Not Installed:" : L"Installed:") +
-               L"Feature-" + std::to_wstring(i) + L"-Component\r\n";
-        if (i % 50 == 0) out += bars + L"\r\n";
-        depth = (i % 7 == 6) ? 1 : std::min(depth + 1, 4);
-    }
-    return out;
-}
-
 // Processor time of this thread: the machine is shared, and wall time would
 // charge the longer run for every time another process is scheduled.
 double ThreadSeconds() {
@@ -57,7 +37,7 @@ double ThreadSeconds() {
 // Best of several rounds; each round builds into a fresh, empty tree and map
 // (making and dropping them is not timed), as a window's first load does.
 double SecondsToParse(const std::wstring& listing, int rounds, int& nodes) {
-    testing_support::TestShell shell;
+    fakes::TestShell shell;
     double best = 1e9;
     for (int r = 0; r < rounds; ++r) {
         auto form = std::make_shared<TreeHolder>(shell);
@@ -74,7 +54,7 @@ double SecondsToParse(const std::wstring& listing, int rounds, int& nodes) {
 // all kept: the same amount of memory in use at the end as one list ten times
 // as long, so that the processor caches favour neither side.
 double SecondsToParseTenKept(const std::wstring& listing, int rounds) {
-    testing_support::TestShell shell;
+    fakes::TestShell shell;
     double best = 1e9;
     for (int r = 0; r < rounds; ++r) {
         std::vector<std::shared_ptr<TreeHolder>> forms;
@@ -109,8 +89,8 @@ int main() {
     // fresh pages from the kernel in every round, which measures the
     // allocator's trimming policy rather than the parser.
     mallopt(M_TRIM_THRESHOLD, 1 << 30);
-    const std::wstring small = MakeListing(10000);
-    const std::wstring large = MakeListing(100000);
+    const std::wstring small = bench::MakeFeatureListing(10000);
+    const std::wstring large = bench::MakeFeatureListing(100000);
     int smallNodes = 0;
     int largeNodes = 0;
     SecondsToParse(large, 1, largeNodes);  // warm-up: the heap grows once

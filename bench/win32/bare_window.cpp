@@ -1,7 +1,14 @@
 // The start-up baseline: a bare Win32 window program built the same way as
 // quillon.exe (static, size-optimised), with one centred fixed-size window
-// and a message loop, and nothing else.
+// and a message loop, and nothing else. Built with QUILLON_BENCH_STYLED it
+// also carries what Windows itself needs for Quillon's look, the common
+// controls and visual styles: Quillon's manifest, comctl32 and uxtheme.
 #include <windows.h>
+
+#ifdef QUILLON_BENCH_STYLED
+#include <commctrl.h>
+#include <uxtheme.h>
+#endif
 
 namespace {
 
@@ -16,6 +23,12 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+#ifdef QUILLON_BENCH_STYLED
+    INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
+                                  ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES | ICC_TREEVIEW_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    (void)::IsThemeActive();  // imports uxtheme, as Quillon does
+#endif
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = instance;
