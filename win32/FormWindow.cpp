@@ -200,37 +200,53 @@ void FormWindow::CreateControls() {
 }
 
 void FormWindow::AddToolTip(HWND control, const RECT& bounds, const std::wstring& text) {
+    toolsToAdd_.push_back({control, bounds, text});
+    if (toolTip_) AddPendingTools();
+}
+
+void FormWindow::AddPendingTools() {
+    // Made when the mouse first moves over the window rather than with the
+    // window: a tool tip is a top-level window of its own, which Wine gives an
+    // X window and an icon, all before the first paint. Until the mouse
+    // comes, no tip could show anyway.
     if (!toolTip_) {
         toolTip_.reset(::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                          WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
                                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_,
                                          nullptr, Instance(), nullptr));
-        if (!toolTip_) return;
+        if (!toolTip_) {
+            toolsToAdd_.clear();  // no tips then, rather than a new try at every move
+            return;
+        }
     }
     // The tool tip learns of the mouse from OnQueuedMouse rather than by
     // subclassing every tool window, which would cost a property lookup (a
     // round trip under Wine) for every message those windows get.
-    TTTOOLINFOW tool{};
-    tool.cbSize = TTTOOLINFOW_V2_SIZE;
-    tool.uFlags = TTF_IDISHWND;
-    tool.hwnd = hwnd_;
-    tool.uId = reinterpret_cast<UINT_PTR>(control);
-    tool.lpszText = const_cast<wchar_t*>(text.c_str());
-    ::SendMessageW(toolTip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    // A disabled control gets no mouse messages; its parent does, over the
-    // same rectangle, so the tip shows for greyed controls too.
-    TTTOOLINFOW area{};
-    area.cbSize = TTTOOLINFOW_V2_SIZE;
-    area.uFlags = 0;
-    area.hwnd = hwnd_;
-    area.uId = static_cast<UINT_PTR>(nextToolId_++);
-    area.rect = bounds;
-    area.lpszText = const_cast<wchar_t*>(text.c_str());
-    ::SendMessageW(toolTip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&area));
+    for (PendingTool& pending : toolsToAdd_) {
+        TTTOOLINFOW tool{};
+        tool.cbSize = TTTOOLINFOW_V2_SIZE;
+        tool.uFlags = TTF_IDISHWND;
+        tool.hwnd = hwnd_;
+        tool.uId = reinterpret_cast<UINT_PTR>(pending.control);
+        tool.lpszText = pending.text.data();
+        ::SendMessageW(toolTip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        // A disabled control gets no mouse messages; its parent does, over the
+        // same rectangle, so the tip shows for greyed controls too.
+        TTTOOLINFOW area{};
+        area.cbSize = TTTOOLINFOW_V2_SIZE;
+        area.uFlags = 0;
+        area.hwnd = hwnd_;
+        area.uId = static_cast<UINT_PTR>(nextToolId_++);
+        area.rect = pending.bounds;
+        area.lpszText = pending.text.data();
+        ::SendMessageW(toolTip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&area));
+    }
+    toolsToAdd_.clear();
 }
 
 void FormWindow::OnQueuedMouse(const MSG& msg) {
     if (destroying) return;
+    if (!toolsToAdd_.empty()) AddPendingTools();
     if (toolTip_) ::SendMessageW(toolTip_.get(), TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
     if (Peer* peer = PeerOf(msg.hwnd)) peer->OnQueuedMouse(msg);
 }
