@@ -61,7 +61,18 @@ int FormWindow::LineHeight(bool bold) const {
 
 int FormWindow::Px(int twips) const { return ui::TwipsToPixels(twips, dpi_); }
 
-bool FormWindow::RegisterWindowClass(HINSTANCE instance) {
+namespace {
+
+// Shared icons belong to the system's cache for the life of the process,
+// which is how long the class that shows them lives.
+HICON LoadSharedIcon(HINSTANCE module, int id, int size) {
+    return static_cast<HICON>(
+        ::LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_SHARED));
+}
+
+}  // namespace
+
+bool FormWindow::RegisterWindowClass(HINSTANCE instance, HINSTANCE resources) {
     WNDCLASSEXW existing{};
     existing.cbSize = sizeof existing;
     if (::GetClassInfoExW(instance, ClassName(), &existing)) return true;
@@ -71,6 +82,11 @@ bool FormWindow::RegisterWindowClass(HINSTANCE instance) {
     wc.lpfnWndProc = &FormWindow::Proc;
     wc.cbWndExtra = DLGWINDOWEXTRA;
     wc.hInstance = instance;
+    // The program's icon comes with the class, so that a window is given its
+    // icon as it is made: under Wine every WM_SETICON afterwards converts
+    // the icons again for the X window.
+    wc.hIcon = LoadSharedIcon(resources, IDI_APP, ::GetSystemMetrics(SM_CXICON));
+    wc.hIconSm = LoadSharedIcon(resources, IDI_APP, ::GetSystemMetrics(SM_CXSMICON));
     wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = ClassName();
@@ -78,7 +94,7 @@ bool FormWindow::RegisterWindowClass(HINSTANCE instance) {
 }
 
 UniqueIcon FormWindow::LoadFormIcon(int size) const {
-    int id = form_->iconId ? form_->iconId : IDI_APP;
+    const int id = form_->iconId ? form_->iconId : IDI_APP;
     return UniqueIcon(static_cast<HICON>(
         ::LoadImageW(Resources(), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0)));
 }
@@ -149,12 +165,17 @@ bool FormWindow::Create(HWND owner) {
                        SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
-    bigIcon_ = LoadFormIcon(::GetSystemMetrics(SM_CXICON));
-    smallIcon_ = LoadFormIcon(::GetSystemMetrics(SM_CXSMICON));
-    if (bigIcon_)
-        ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
-    if (smallIcon_)
-        ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+    // A form with an icon of its own sets it; the others keep the class's.
+    const bool ownIcon = form_->iconId && form_->iconId != IDI_APP;
+    if (ownIcon || !::GetClassLongPtrW(hwnd_, GCLP_HICON)) {
+        bigIcon_ = LoadFormIcon(::GetSystemMetrics(SM_CXICON));
+        smallIcon_ = LoadFormIcon(::GetSystemMetrics(SM_CXSMICON));
+        if (bigIcon_)
+            ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+        if (smallIcon_)
+            ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL,
+                           reinterpret_cast<LPARAM>(smallIcon_.get()));
+    }
     ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
 
     CreateControls();

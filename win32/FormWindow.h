@@ -73,7 +73,8 @@ class FormWindow {
     bool activatedSinceShow = false;
 
     static const wchar_t* ClassName() { return L"QuillonForm"; }
-    static bool RegisterWindowClass(HINSTANCE instance);
+    // Once per process; the class carries the program's icon from resources.
+    static bool RegisterWindowClass(HINSTANCE instance, HINSTANCE resources);
 
   private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
