@@ -61,7 +61,18 @@ int FormWindow::LineHeight(bool bold) const {
 
 int FormWindow::Px(int twips) const { return ui::TwipsToPixels(twips, dpi_); }
 
-bool FormWindow::RegisterWindowClass(HINSTANCE instance) {
+namespace {
+
+// Shared icons belong to the system's cache for the life of the process,
+// which is how long the class that shows them lives.
+HICON LoadSharedIcon(HINSTANCE module, int id, int size) {
+    return static_cast<HICON>(
+        ::LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, LR_SHARED));
+}
+
+}  // namespace
+
+bool FormWindow::RegisterWindowClass(HINSTANCE instance, HINSTANCE resources) {
     WNDCLASSEXW existing{};
     existing.cbSize = sizeof existing;
     if (::GetClassInfoExW(instance, ClassName(), &existing)) return true;
@@ -71,6 +82,11 @@ bool FormWindow::RegisterWindowClass(HINSTANCE instance) {
     wc.lpfnWndProc = &FormWindow::Proc;
     wc.cbWndExtra = DLGWINDOWEXTRA;
     wc.hInstance = instance;
+    // The program's icon comes with the class, so that a window is given its
+    // icon as it is made: under Wine every WM_SETICON afterwards converts
+    // the icons again for the X window.
+    wc.hIcon = LoadSharedIcon(resources, IDI_APP, ::GetSystemMetrics(SM_CXICON));
+    wc.hIconSm = LoadSharedIcon(resources, IDI_APP, ::GetSystemMetrics(SM_CXSMICON));
     wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = ClassName();
@@ -78,7 +94,7 @@ bool FormWindow::RegisterWindowClass(HINSTANCE instance) {
 }
 
 UniqueIcon FormWindow::LoadFormIcon(int size) const {
-    int id = form_->iconId ? form_->iconId : IDI_APP;
+    const int id = form_->iconId ? form_->iconId : IDI_APP;
     return UniqueIcon(static_cast<HICON>(
         ::LoadImageW(Resources(), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0)));
 }
@@ -149,12 +165,17 @@ bool FormWindow::Create(HWND owner) {
                        SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
-    bigIcon_ = LoadFormIcon(::GetSystemMetrics(SM_CXICON));
-    smallIcon_ = LoadFormIcon(::GetSystemMetrics(SM_CXSMICON));
-    if (bigIcon_)
-        ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
-    if (smallIcon_)
-        ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+    // A form with an icon of its own sets it; the others keep the class's.
+    const bool ownIcon = form_->iconId && form_->iconId != IDI_APP;
+    if (ownIcon || !::GetClassLongPtrW(hwnd_, GCLP_HICON)) {
+        bigIcon_ = LoadFormIcon(::GetSystemMetrics(SM_CXICON));
+        smallIcon_ = LoadFormIcon(::GetSystemMetrics(SM_CXSMICON));
+        if (bigIcon_)
+            ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+        if (smallIcon_)
+            ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL,
+                           reinterpret_cast<LPARAM>(smallIcon_.get()));
+    }
     ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
 
     CreateControls();
@@ -200,37 +221,53 @@ void FormWindow::CreateControls() {
 }
 
 void FormWindow::AddToolTip(HWND control, const RECT& bounds, const std::wstring& text) {
+    toolsToAdd_.push_back({control, bounds, text});
+    if (toolTip_) AddPendingTools();
+}
+
+void FormWindow::AddPendingTools() {
+    // Made when the mouse first moves over the window rather than with the
+    // window: a tool tip is a top-level window of its own, which Wine gives an
+    // X window and an icon, all before the first paint. Until the mouse
+    // comes, no tip could show anyway.
     if (!toolTip_) {
         toolTip_.reset(::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                          WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
                                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_,
                                          nullptr, Instance(), nullptr));
-        if (!toolTip_) return;
+        if (!toolTip_) {
+            toolsToAdd_.clear();  // no tips then, rather than a new try at every move
+            return;
+        }
     }
     // The tool tip learns of the mouse from OnQueuedMouse rather than by
     // subclassing every tool window, which would cost a property lookup (a
     // round trip under Wine) for every message those windows get.
-    TTTOOLINFOW tool{};
-    tool.cbSize = TTTOOLINFOW_V2_SIZE;
-    tool.uFlags = TTF_IDISHWND;
-    tool.hwnd = hwnd_;
-    tool.uId = reinterpret_cast<UINT_PTR>(control);
-    tool.lpszText = const_cast<wchar_t*>(text.c_str());
-    ::SendMessageW(toolTip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    // A disabled control gets no mouse messages; its parent does, over the
-    // same rectangle, so the tip shows for greyed controls too.
-    TTTOOLINFOW area{};
-    area.cbSize = TTTOOLINFOW_V2_SIZE;
-    area.uFlags = 0;
-    area.hwnd = hwnd_;
-    area.uId = static_cast<UINT_PTR>(nextToolId_++);
-    area.rect = bounds;
-    area.lpszText = const_cast<wchar_t*>(text.c_str());
-    ::SendMessageW(toolTip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&area));
+    for (PendingTool& pending : toolsToAdd_) {
+        TTTOOLINFOW tool{};
+        tool.cbSize = TTTOOLINFOW_V2_SIZE;
+        tool.uFlags = TTF_IDISHWND;
+        tool.hwnd = hwnd_;
+        tool.uId = reinterpret_cast<UINT_PTR>(pending.control);
+        tool.lpszText = pending.text.data();
+        ::SendMessageW(toolTip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        // A disabled control gets no mouse messages; its parent does, over the
+        // same rectangle, so the tip shows for greyed controls too.
+        TTTOOLINFOW area{};
+        area.cbSize = TTTOOLINFOW_V2_SIZE;
+        area.uFlags = 0;
+        area.hwnd = hwnd_;
+        area.uId = static_cast<UINT_PTR>(nextToolId_++);
+        area.rect = pending.bounds;
+        area.lpszText = pending.text.data();
+        ::SendMessageW(toolTip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&area));
+    }
+    toolsToAdd_.clear();
 }
 
 void FormWindow::OnQueuedMouse(const MSG& msg) {
     if (destroying) return;
+    if (!toolsToAdd_.empty()) AddPendingTools();
     if (toolTip_) ::SendMessageW(toolTip_.get(), TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
     if (Peer* peer = PeerOf(msg.hwnd)) peer->OnQueuedMouse(msg);
 }

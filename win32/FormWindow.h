@@ -52,6 +52,8 @@ class FormWindow {
 
     // Pixels from twips at this window's resolution.
     int Px(int twips) const;
+    // A tip for the control, shown over bounds (pixels in this window) too, so
+    // that it shows while the control is greyed.
     void AddToolTip(HWND control, const RECT& bounds, const std::wstring& text);
     // A mouse message for this window or one of its controls, taken from the
     // queue: the tool tips and the controls' hover looks follow the mouse.
@@ -71,7 +73,8 @@ class FormWindow {
     bool activatedSinceShow = false;
 
     static const wchar_t* ClassName() { return L"QuillonForm"; }
-    static bool RegisterWindowClass(HINSTANCE instance);
+    // Once per process; the class carries the program's icon from resources.
+    static bool RegisterWindowClass(HINSTANCE instance, HINSTANCE resources);
 
   private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -83,6 +86,13 @@ class FormWindow {
     void OnDpiChanged(int dpi, const RECT& suggested);
     void CreateControls();
     UniqueIcon LoadFormIcon(int size) const;
+    void AddPendingTools();
+
+    struct PendingTool {
+        HWND control;
+        RECT bounds;
+        std::wstring text;
+    };
 
     Win32Shell& shell_;
     std::shared_ptr<ui::Form> form_;
@@ -94,6 +104,7 @@ class FormWindow {
     UniqueIcon bigIcon_;
     UniqueIcon smallIcon_;
     UniqueWindow toolTip_;
+    std::vector<PendingTool> toolsToAdd_;           // until the mouse first comes
     UniqueMenu menu_;                               // until the window owns it
     std::map<int, std::vector<int>> menuCommands_;  // command id -> path of indexes
     std::vector<std::unique_ptr<Peer>> peers_;

@@ -27,7 +27,7 @@ class ProcScope {
 
 Win32Shell::Win32Shell(HINSTANCE instance, HINSTANCE resources)
     : instance_(instance), resources_(resources ? resources : instance) {
-    FormWindow::RegisterWindowClass(instance_);
+    FormWindow::RegisterWindowClass(instance_, resources_);
 }
 
 Win32Shell::~Win32Shell() {

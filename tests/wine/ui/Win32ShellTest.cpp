@@ -94,6 +94,7 @@ TEST_F(Win32ShellTest, EachKindOfControlHasItsWindowStyleAndFontAndTabsInTheForm
     EXPECT_EQ(font.lfHeight, win32::FontHeightForPoints(8.25, win32::ScreenDpi()));
     EXPECT_EQ(std::make_pair(font.lfWeight, bold.lfWeight),
               std::make_pair(LONG{FW_NORMAL}, LONG{FW_BOLD}));
+    ::PostMessageW(window, WM_MOUSEMOVE, 0, 0), shell.DoEvents();  // the tips come with the mouse
     HWND tip = nullptr;  // the form's tool tips: the button's own, and its area's for when greyed
     while ((tip = ::FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr)) &&
            ::GetWindow(tip, GW_OWNER) != window) {
