@@ -66,9 +66,6 @@ inline int Run(const std::string& mode, const std::string& argument) {
         ::Sleep(n);
         Write(STD_OUTPUT_HANDLE, ", done");
         return 3;
-    } else if (mode == "silent") {
-        ::Sleep(n);
-        return 7;
     }
     return 0;
 }
