@@ -162,6 +162,8 @@ TEST_F(Win32ShellTest, TheKeyboardReachesEveryControlInTheFormsOrder) {
     Send(*form->cmbKind, WM_KEYDOWN, VK_UP), Send(*form->lstItems, WM_KEYDOWN, VK_DOWN);
     EXPECT_EQ(std::make_pair(form->cmbKind->ListIndex(), form->lstItems->ListIndex()),
               std::make_pair(0, 1));
+    form->lstItems->Clear();
+    EXPECT_EQ(Send(*form->lstItems, LB_GETCOUNT), 0);
 
     HWND tree = Hwnd(*form->tvwFeatures);  // a greyed tree undoes the user's toggle
     ui::TreeNode* web = form->tvwFeatures->AddRoot(L"web", L"Web server");
