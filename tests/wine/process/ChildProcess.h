@@ -71,9 +71,10 @@ inline int Main(int argc, char** argv) {
         ::testing::InitGoogleTest(&argc, argv);
         return RUN_ALL_TESTS();
     }
-    const std::string spec = argv[1] + 8;
-    const std::size_t colon = spec.find(':');
-    return Run(spec.substr(0, colon), colon == std::string::npos ? "" : spec.substr(colon + 1));
+    const std::string request = argv[1] + 8;
+    const std::size_t colon = request.find(':');
+    return Run(request.substr(0, colon),
+               colon == std::string::npos ? "" : request.substr(colon + 1));
 }
 
 }  // namespace child
