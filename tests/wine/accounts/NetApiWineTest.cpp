@@ -24,9 +24,6 @@ SIZE_T HeapInUse() {
 
 TEST(NetApi, NamesAsTheSystemListsThemAndNoBufferKept) {
     win32::Win32NetApi netapi;
-    wchar_t me[UNLEN + 1] = {};
-    DWORD size = UNLEN + 1;
-    ASSERT_TRUE(::GetUserNameW(me, &size));
     std::uintptr_t resume = 0;
     auto all = [&] {
         return netapi.UserEnum(L"", accounts::kFilterNormalAccount, accounts::kMaxPreferredLength,
@@ -34,7 +31,7 @@ TEST(NetApi, NamesAsTheSystemListsThemAndNoBufferKept) {
     };
     auto page = [&] { return netapi.UserEnum(L"", accounts::kFilterNormalAccount, 1, resume = 0); };
     const auto users = all(), first = page();  // a buffer too small: more data, and what fits
-    EXPECT_NE(std::find(users.names.begin(), users.names.end(), me), users.names.end());
+    ASSERT_FALSE(users.names.empty());         // which names: the real program's, end to end
     EXPECT_TRUE(first.status == accounts::kErrorMoreData || first.names == users.names);
     for (const auto& name : first.names)
         EXPECT_NE(std::find(users.names.begin(), users.names.end(), name), users.names.end());

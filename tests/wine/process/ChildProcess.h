@@ -38,15 +38,10 @@ inline int Run(const std::string& mode, const std::string& argument) {
         const std::string text = Pattern(n);
         for (std::size_t at = 0, piece = 700; at < n; at += piece, piece = piece % 1900 + 333)
             Write(STD_OUTPUT_HANDLE, text.substr(at, piece));
-    } else if (mode == "hex") {  // these bytes
-        std::string bytes;
-        for (std::size_t i = 0; i + 1 < argument.size(); i += 2)
-            bytes.push_back(static_cast<char>(std::stoi(argument.substr(i, 2), nullptr, 16)));
-        Write(STD_OUTPUT_HANDLE, bytes);
-    } else if (mode == "interleave") {  // n lines on each stream, alternately
-        for (unsigned long i = 0; i < n; ++i) {
-            Write(STD_OUTPUT_HANDLE, "out " + std::to_string(i) + "\r\n");
-            Write(STD_ERROR_HANDLE, "err " + std::to_string(i) + "\r\n");
+    } else if (mode == "interleave") {  // n lines on each stream, alternately, with a letter
+        for (unsigned long i = 0; i < n; ++i) {  // that the OEM and ANSI code pages tell apart
+            Write(STD_OUTPUT_HANDLE, "out \x82 " + std::to_string(i) + "\r\n");
+            Write(STD_ERROR_HANDLE, "err \x82 " + std::to_string(i) + "\r\n");
         }
     } else if (mode == "grandchild") {  // a grandchild holds the output n ms longer
         Write(STD_OUTPUT_HANDLE, "parent\r\n");
@@ -66,9 +61,6 @@ inline int Run(const std::string& mode, const std::string& argument) {
         ::Sleep(n);
         Write(STD_OUTPUT_HANDLE, ", done");
         return 3;
-    } else if (mode == "silent") {
-        ::Sleep(n);
-        return 7;
     }
     return 0;
 }
@@ -79,9 +71,10 @@ inline int Main(int argc, char** argv) {
         ::testing::InitGoogleTest(&argc, argv);
         return RUN_ALL_TESTS();
     }
-    const std::string spec = argv[1] + 8;
-    const std::size_t colon = spec.find(':');
-    return Run(spec.substr(0, colon), colon == std::string::npos ? "" : spec.substr(colon + 1));
+    const std::string request = argv[1] + 8;
+    const std::size_t colon = request.find(':');
+    return Run(request.substr(0, colon),
+               colon == std::string::npos ? "" : request.substr(colon + 1));
 }
 
 }  // namespace child
