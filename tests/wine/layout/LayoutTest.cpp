@@ -14,6 +14,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -48,9 +49,10 @@ void Furnish(fakes::FakeOs& os) {
                     L"Not Installed:IIS-WebServerRole\r\n"
                     L"    |--- Not Installed:IIS-WebServer\r\n"
                     L"    |    |--- Not Installed:IIS-CommonHttpFeatures\r\n");
-    os.system.consoles[L"cmd /k"] = {{L"Microsoft Windows [Version 6.0.6001]\r\nCopyright (c) "
-                                      L"2006 Microsoft Corporation.  All rights reserved.\r\n\r\n"
-                                      L"C:\\Windows\\system32>"}};
+    os.system.consoles[L"cmd /k"] = {
+        {L"Microsoft Windows [Version 6.0.6001]\r\nCopyright (c) "
+         L"2006 Microsoft Corporation.  All rights reserved.\r\n\r\n"
+         L"C:\\Windows\\system32>"}};
     os.netapi.users = {L"Administrator", L"Guest", L"operator"};
     os.netapi.groups = {{L"Administrators", {L"SERVER\\Administrator", L"CORP\\Domain Admins"}},
                         {L"Remote Desktop Users", {}},
@@ -59,11 +61,12 @@ void Furnish(fakes::FakeOs& os) {
     const std::wstring id = L"{4A1E6F0C-0B7E-4C44-9F50-7F2D3C1B9A10}";
     os.registry.SetString(kHklm,
                           L"SYSTEM\\CurrentControlSet\\Control\\Network\\{4D36E972-E325-11CE-BFC1-"
-                          L"08002BE10318}\\" + id + L"\\Connection",
+                          L"08002BE10318}\\" +
+                              id + L"\\Connection",
                           L"Name", L"Local Area Connection");
-    os.registry.SetString(kHklm,
-                          L"SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces\\" + id,
-                          L"NameServer", L"10.0.0.2");
+    os.registry.SetString(
+        kHklm, L"SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces\\" + id,
+        L"NameServer", L"10.0.0.2");
     auto adapter = os.objects.New(L"adapter");
     adapter->Set(L"SettingID", id)
         .Set(L"DHCPEnabled", false)
@@ -83,22 +86,11 @@ void Furnish(fakes::FakeOs& os) {
     os.registry.SetDword(kHklm, video + L"\\0000", L"DefaultSettings.YResolution", 768);
 }
 
-std::wstring ClassOf(HWND hwnd) {
-    wchar_t name[64] = {};
-    ::GetClassNameW(hwnd, name, 64);
-    return name;
-}
-
 std::wstring TextOf(HWND hwnd) {
     std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(hwnd)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(::GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+    text.resize(static_cast<std::size_t>(
+        ::GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
     return text;
-}
-
-std::string Narrow(const std::wstring& text) {
-    std::string out;
-    for (wchar_t c : text) out += c < 128 ? static_cast<char>(c) : '?';
-    return out;
 }
 
 // The rectangle of a window within its parent's client area.
@@ -112,24 +104,23 @@ RECT InParent(HWND hwnd) {
 // Why the control's caption does not fit in its own font, or nothing.
 std::string Clipped(HWND hwnd, const ui::Control& control, int dpi) {
     const std::wstring text = TextOf(hwnd);
-    const std::wstring cls = ClassOf(hwnd);
+    const ui::ControlKind kind = control.Kind();
+    const bool isStatic = kind == ui::ControlKind::Label;
+    const bool glyph = kind == ui::ControlKind::CheckBox || kind == ui::ControlKind::OptionButton;
+    const bool isButton = glyph || kind == ui::ControlKind::Button;
+    if (text.empty() || (!isStatic && !isButton)) return {};
     const LONG style = ::GetWindowLongW(hwnd, GWL_STYLE);
-    if (text.empty() || control.Kind() == ui::ControlKind::Frame) return {};
-    const bool isStatic = _wcsicmp(cls.c_str(), L"Static") == 0;
-    const bool isButton = _wcsicmp(cls.c_str(), L"Button") == 0;
-    if (!isStatic && !isButton) return {};
-    const bool glyph = control.Kind() == ui::ControlKind::CheckBox ||
-                       control.Kind() == ui::ControlKind::OptionButton;
     const bool wraps = (isStatic && (style & SS_TYPEMASK) != SS_LEFTNOWORDWRAP) ||
                        (isButton && (style & BS_MULTILINE));
     RECT client{};
     ::GetClientRect(hwnd, &client);
     int room = client.right;
-    if (glyph) room -= ::MulDiv(13 + 4, dpi, 96);  // the box and the gap after it
+    if (glyph) room -= ::MulDiv(13 + 4, dpi, 96);          // the box and the gap after it
     if (isButton && !glyph) room -= ::MulDiv(4, dpi, 96);  // a push button's edge
 
     HDC dc = ::CreateCompatibleDC(nullptr);
-    HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(hwnd, WM_GETFONT, 0, 0)));
+    HGDIOBJ old =
+        ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(hwnd, WM_GETFONT, 0, 0)));
     RECT needed{0, 0, room, 0};
     UINT flags = DT_CALCRECT | (wraps ? DT_WORDBREAK : DT_SINGLELINE);
     if (isStatic && (style & SS_NOPREFIX)) flags |= DT_NOPREFIX;
@@ -155,37 +146,37 @@ void Settle(win32::Win32Shell& shell) {
 void SaveScreenshot(HWND window, const std::wstring& path) {
     RECT r{};
     ::GetWindowRect(window, &r);
-    const int width = r.right - r.left, height = r.bottom - r.top;
-    HDC screen = ::GetDC(nullptr);
-    HDC memory = ::CreateCompatibleDC(screen);
-    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
+    BITMAPINFOHEADER info{sizeof info, r.right - r.left, r.bottom - r.top, 1, 24, BI_RGB};
+    info.biSizeImage = ((static_cast<DWORD>(info.biWidth) * 3 + 3) & ~3u) * info.biHeight;
+    void* pixels = nullptr;
+    HDC screen = ::GetDC(nullptr), memory = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&info),
+                                        DIB_RGB_COLORS, &pixels, nullptr, 0);
     HGDIOBJ old = ::SelectObject(memory, bitmap);
-    ::BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    ::BitBlt(memory, 0, 0, info.biWidth, info.biHeight, screen, r.left, r.top, SRCCOPY);
+    ::GdiFlush();
+    BITMAPFILEHEADER file{0x4D42, 0, 0, 0, sizeof file + sizeof info};
+    file.bfSize = file.bfOffBits + info.biSizeImage;
+    std::ofstream out(std::filesystem::path(path), std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&file), sizeof file);
+    out.write(reinterpret_cast<const char*>(&info), sizeof info);
+    out.write(static_cast<const char*>(pixels), info.biSizeImage);
     ::SelectObject(memory, old);
-    BITMAPINFOHEADER info{sizeof info, width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-    const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
-    std::vector<char> pixels(static_cast<std::size_t>(stride) * static_cast<std::size_t>(height));
-    ::GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(),
-                reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
     ::DeleteObject(bitmap);
     ::DeleteDC(memory);
     ::ReleaseDC(nullptr, screen);
-    BITMAPFILEHEADER file{0x4D42, 0, 0, 0, sizeof(BITMAPFILEHEADER) + sizeof info};
-    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
-    std::ofstream out(Narrow(path), std::ios::binary);
-    out.write(reinterpret_cast<const char*>(&file), sizeof file);
-    out.write(reinterpret_cast<const char*>(&info), sizeof info);
-    out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
 }
 
 // Moves the window to a monitor of this resolution, as Windows tells it.
 void ChangeDpi(HWND window, const ui::Form& form, int dpi) {
-    RECT r{0, 0, ui::TwipsToPixels(form.clientWidth, dpi), ui::TwipsToPixels(form.clientHeight, dpi)};
+    RECT r{0, 0, ui::TwipsToPixels(form.clientWidth, dpi),
+           ui::TwipsToPixels(form.clientHeight, dpi)};
     ::AdjustWindowRectEx(&r, static_cast<DWORD>(::GetWindowLongW(window, GWL_STYLE)),
                          ::GetMenu(window) != nullptr,
                          static_cast<DWORD>(::GetWindowLongW(window, GWL_EXSTYLE)));
     ::OffsetRect(&r, 40 - r.left, 40 - r.top);
-    ::SendMessageW(window, win32::kWmDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&r));
+    ::SendMessageW(window, win32::kWmDpiChanged, MAKEWPARAM(dpi, dpi),
+                   reinterpret_cast<LPARAM>(&r));
 }
 
 void CheckLayout(win32::Win32Shell& shell, const ui::Form& form, int dpi) {
@@ -201,7 +192,7 @@ void CheckLayout(win32::Win32Shell& shell, const ui::Form& form, int dpi) {
         win32::Peer* peer = record->PeerOf(*control);
         if (!peer || !control->Visible()) continue;
         const HWND hwnd = peer->Hwnd();
-        SCOPED_TRACE(Narrow(control->Name() + L" \"" + TextOf(hwnd) + L"\""));
+        SCOPED_TRACE(control->Name() + L" \"" + TextOf(hwnd) + L"\"");
         const RECT r = InParent(hwnd);
         RECT parent{};
         ::GetClientRect(::GetParent(hwnd), &parent);
@@ -249,7 +240,7 @@ TEST(Layout, EveryWindowAt96And144Dpi) {
     ASSERT_GE(names.size(), 14u);
 
     for (const std::wstring& name : names) {
-        SCOPED_TRACE(Narrow(name));
+        SCOPED_TRACE(name);
         std::shared_ptr<ui::Form> form = Open(services, name);
         ASSERT_TRUE(form && form->IsLoaded());
         const HWND window = shell.WindowOf(*form);
