@@ -24,8 +24,6 @@
 
 namespace fakes {
 
-constexpr std::int32_t kUnknownMemberNumber = 438;
-constexpr std::int32_t kBindFailureNumber = static_cast<std::int32_t>(0x800401E4u);  // MK_E_SYNTAX
 constexpr std::int32_t kScriptedFailureNumber = static_cast<std::int32_t>(0x80041001u);
 
 std::wstring Describe(const sysaccess::Variant& value);
@@ -47,7 +45,6 @@ class FakeObject : public sysaccess::IAutoObject {
     // "ExecQuery" with exactly this text answering a collection of the items.
     FakeObject& Set(const std::wstring& property, sysaccess::Variant value);
     FakeObject& Query(const std::wstring& text, std::vector<sysaccess::AutoObjectPtr> items);
-    sysaccess::Variant Property(const std::wstring& name) const;
     std::vector<sysaccess::AutoObjectPtr> items;  // when the object is a collection
 
     sysaccess::Variant Get(const std::wstring& name) override;
@@ -81,8 +78,6 @@ class FakeObjects : public sysaccess::IObjectBinder {
     void FailEverything(std::wstring description, std::int32_t number = kScriptedFailureNumber);
 
     std::vector<std::wstring> journal;
-    // The journal's lines for one method or property, any object.
-    std::vector<std::wstring> Uses(const std::wstring& member) const;
 
     sysaccess::AutoObjectPtr Bind(const std::wstring& displayName) override;
 

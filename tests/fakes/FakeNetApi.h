@@ -15,10 +15,6 @@
 
 namespace fakes {
 
-constexpr std::uint32_t kNerrGroupNotFound = 2220;
-constexpr std::uint32_t kErrorMemberNotInAlias = 1377;
-constexpr std::uint32_t kErrorNoSuchMember = 1387;
-
 class FakeNetApi : public accounts::INetApi {
   public:
     std::wstring computer = L"SERVER";  // the domain part of local members
@@ -30,8 +26,6 @@ class FakeNetApi : public accounts::INetApi {
     std::map<std::wstring, std::deque<std::uint32_t>> statuses;  // by API name
     std::uint32_t failAll = 0;  // every call answers this status (0: none)
     std::vector<std::wstring> calls;
-
-    std::vector<std::wstring>* MembersOf(const std::wstring& group);
 
     accounts::NamePage UserEnum(const std::wstring& server, std::uint32_t filter,
                                 std::uint32_t preferredMaxLength,
@@ -48,7 +42,10 @@ class FakeNetApi : public accounts::INetApi {
 
   private:
     std::uint32_t Record(const std::wstring& api, const std::wstring& arguments);
-    accounts::NamePage Page(const std::vector<std::wstring>& all, std::uintptr_t& resumeHandle);
+    accounts::NamePage Listing(const std::wstring& api, const std::wstring& arguments,
+                               std::uint32_t preferredMaxLength, std::uintptr_t& resumeHandle,
+                               const std::vector<std::wstring>* all);
+    std::vector<std::wstring>* MembersOf(const std::wstring& group);
     std::wstring Qualified(const std::wstring& member) const;
 };
 
