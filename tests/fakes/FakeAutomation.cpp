@@ -2,8 +2,6 @@
 
 #include <variant>
 
-#include "sysaccess/TextCase.h"
-
 namespace fakes {
 
 using sysaccess::AutoObjectPtr;
@@ -48,27 +46,10 @@ std::wstring Describe(const Variant& value) {
     return std::visit(Visitor{}, value.storage());
 }
 
-FakeObject::Handler Returns(Variant result) {
-    return [result](const std::vector<Variant>&) { return result; };
-}
-
 FakeObject::Handler Fails(std::wstring description, std::int32_t number) {
     return [description, number](const std::vector<Variant>&) -> Variant {
         throw VbError(number, L"", description);
     };
-}
-
-FakeObject::FakeObject(FakeObjects& owner, std::wstring label)
-    : owner_(owner), label_(std::move(label)) {}
-
-FakeObject& FakeObject::On(const std::wstring& member, Handler handler) {
-    handlers_[ToLower(member)] = std::move(handler);
-    return *this;
-}
-
-FakeObject& FakeObject::Set(const std::wstring& property, Variant value) {
-    values_[ToLower(property)] = std::move(value);
-    return *this;
 }
 
 FakeObject& FakeObject::Query(const std::wstring& text, std::vector<AutoObjectPtr> found) {
@@ -112,24 +93,6 @@ Variant FakeObject::Call(const std::wstring& method, const std::vector<Variant>&
 std::vector<AutoObjectPtr> FakeObject::Items() {
     FailIfEverythingFails();
     return items;
-}
-
-std::shared_ptr<FakeObject> FakeObjects::Add(const std::wstring& displayName) {
-    auto object = New(displayName);
-    objects_[displayName] = object;
-    return object;
-}
-
-std::shared_ptr<FakeObject> FakeObjects::New(const std::wstring& label) {
-    return std::make_shared<FakeObject>(*this, label);
-}
-
-void FakeObjects::FailBind(const std::wstring& displayName, std::wstring description) {
-    bindFailures_[displayName] = std::move(description);
-}
-
-void FakeObjects::FailEverything(std::wstring description, std::int32_t number) {
-    everything_.emplace(number, L"", std::move(description));
 }
 
 AutoObjectPtr FakeObjects::Bind(const std::wstring& displayName) {

@@ -2,7 +2,6 @@
 
 #include <sstream>
 
-#include "sysaccess/TextCase.h"
 #include "sysaccess/VbError.h"
 
 namespace fakes {
@@ -79,17 +78,6 @@ std::wstring FakeSystem::RunAndCaptureOutput(const std::wstring& commandLine, bo
             bestLength = start.size();
         }
     return best ? (*best)(commandLine) : std::wstring();
-}
-
-bool FakeSystem::Exists(const std::wstring& program) {
-    for (const std::wstring& name : absent)
-        if (sysaccess::EqualsIgnoreCase(name, program)) return false;
-    return !failEverything;
-}
-
-bool FakeSystem::StartDetached(const std::wstring& commandLine, int showWindow) {
-    journal.push_back(L"start " + commandLine + L" " + std::to_wstring(showWindow));
-    return !failEverything;
 }
 
 bool FakeSystem::RequestExit(std::uint32_t flags, std::uint32_t reason) {
