@@ -70,13 +70,10 @@ std::wstring FakeSystem::RunAndCaptureOutput(const std::wstring& commandLine, bo
     journal.push_back(L"run " + commandLine);
     lastFlags = {captureStdOut, captureStdErr, oemToAnsi};
     if (failEverything) return kRunnerFailure;
+    // Starts that match all begin one another, so the last in order is the longest.
     const Tool* best = nullptr;
-    std::size_t bestLength = 0;
     for (const auto& [start, tool] : tools_)
-        if (commandLine.rfind(start, 0) == 0 && start.size() >= bestLength) {
-            best = &tool;
-            bestLength = start.size();
-        }
+        if (commandLine.starts_with(start)) best = &tool;
     return best ? (*best)(commandLine) : std::wstring();
 }
 
