@@ -1,26 +1,24 @@
 #include "tests/fakes/FakeAutomation.h"
 
-#include <cwctype>
 #include <variant>
 
 namespace fakes {
 
 using sysaccess::AutoObjectPtr;
+using sysaccess::ToLower;
 using sysaccess::Variant;
 using sysaccess::VbError;
 
 namespace {
-
-std::wstring Lower(std::wstring text) {
-    for (wchar_t& c : text) c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
-    return text;
-}
 
 std::wstring List(const std::vector<Variant>& values) {
     std::wstring out;
     for (const Variant& v : values) out += (out.empty() ? L"" : L", ") + Describe(v);
     return out;
 }
+
+constexpr std::int32_t kUnknownMemberNumber = 438;
+constexpr std::int32_t kBindFailureNumber = static_cast<std::int32_t>(0x800401E4u);  // MK_E_SYNTAX
 
 [[noreturn]] void UnknownMember() {
     throw VbError(kUnknownMemberNumber, L"", L"Object doesn't support this property or method");
@@ -48,27 +46,10 @@ std::wstring Describe(const Variant& value) {
     return std::visit(Visitor{}, value.storage());
 }
 
-FakeObject::Handler Returns(Variant result) {
-    return [result](const std::vector<Variant>&) { return result; };
-}
-
 FakeObject::Handler Fails(std::wstring description, std::int32_t number) {
     return [description, number](const std::vector<Variant>&) -> Variant {
         throw VbError(number, L"", description);
     };
-}
-
-FakeObject::FakeObject(FakeObjects& owner, std::wstring label)
-    : owner_(owner), label_(std::move(label)) {}
-
-FakeObject& FakeObject::On(const std::wstring& member, Handler handler) {
-    handlers_[Lower(member)] = std::move(handler);
-    return *this;
-}
-
-FakeObject& FakeObject::Set(const std::wstring& property, Variant value) {
-    values_[Lower(property)] = std::move(value);
-    return *this;
 }
 
 FakeObject& FakeObject::Query(const std::wstring& text, std::vector<AutoObjectPtr> found) {
@@ -83,33 +64,28 @@ FakeObject& FakeObject::Query(const std::wstring& text, std::vector<AutoObjectPt
     });
 }
 
-Variant FakeObject::Property(const std::wstring& name) const {
-    auto it = values_.find(Lower(name));
-    return it == values_.end() ? Variant() : it->second;
-}
-
 void FakeObject::FailIfEverythingFails() const {
     if (owner_.everything_) throw *owner_.everything_;
 }
 
 Variant FakeObject::Get(const std::wstring& name) {
     FailIfEverythingFails();
-    if (auto it = values_.find(Lower(name)); it != values_.end()) return it->second;
-    if (auto it = handlers_.find(Lower(name)); it != handlers_.end()) return it->second({});
+    if (auto it = values_.find(ToLower(name)); it != values_.end()) return it->second;
+    if (auto it = handlers_.find(ToLower(name)); it != handlers_.end()) return it->second({});
     UnknownMember();
 }
 
 void FakeObject::Put(const std::wstring& name, const Variant& value) {
     owner_.journal.push_back(label_ + L"." + name + L" = " + Describe(value));
     FailIfEverythingFails();
-    if (auto it = handlers_.find(Lower(name)); it != handlers_.end()) it->second({value});
-    values_[Lower(name)] = value;
+    if (auto it = handlers_.find(ToLower(name)); it != handlers_.end()) it->second({value});
+    values_[ToLower(name)] = value;
 }
 
 Variant FakeObject::Call(const std::wstring& method, const std::vector<Variant>& args) {
     owner_.journal.push_back(label_ + L"." + method + L"(" + List(args) + L")");
     FailIfEverythingFails();
-    auto it = handlers_.find(Lower(method));
+    auto it = handlers_.find(ToLower(method));
     if (it == handlers_.end()) UnknownMember();
     return it->second(args);
 }
@@ -117,35 +93,6 @@ Variant FakeObject::Call(const std::wstring& method, const std::vector<Variant>&
 std::vector<AutoObjectPtr> FakeObject::Items() {
     FailIfEverythingFails();
     return items;
-}
-
-std::shared_ptr<FakeObject> FakeObjects::Add(const std::wstring& displayName) {
-    auto object = New(displayName);
-    objects_[displayName] = object;
-    return object;
-}
-
-std::shared_ptr<FakeObject> FakeObjects::New(const std::wstring& label) {
-    return std::make_shared<FakeObject>(*this, label);
-}
-
-void FakeObjects::FailBind(const std::wstring& displayName, std::wstring description) {
-    bindFailures_[displayName] = std::move(description);
-}
-
-void FakeObjects::FailEverything(std::wstring description, std::int32_t number) {
-    everything_.emplace(number, L"", std::move(description));
-}
-
-std::vector<std::wstring> FakeObjects::Uses(const std::wstring& member) const {
-    std::vector<std::wstring> found;
-    const std::wstring call = L"." + Lower(member) + L"(", put = L"." + Lower(member) + L" = ";
-    for (const std::wstring& line : journal) {
-        const std::wstring lower = Lower(line);
-        if (lower.find(call) != std::wstring::npos || lower.find(put) != std::wstring::npos)
-            found.push_back(line);
-    }
-    return found;
 }
 
 AutoObjectPtr FakeObjects::Bind(const std::wstring& displayName) {

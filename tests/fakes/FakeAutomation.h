@@ -19,13 +19,12 @@
 #include <vector>
 
 #include "sysaccess/IAutomation.h"
+#include "sysaccess/TextCase.h"
 #include "sysaccess/Variant.h"
 #include "sysaccess/VbError.h"
 
 namespace fakes {
 
-constexpr std::int32_t kUnknownMemberNumber = 438;
-constexpr std::int32_t kBindFailureNumber = static_cast<std::int32_t>(0x800401E4u);  // MK_E_SYNTAX
 constexpr std::int32_t kScriptedFailureNumber = static_cast<std::int32_t>(0x80041001u);
 
 std::wstring Describe(const sysaccess::Variant& value);
@@ -38,16 +37,21 @@ class FakeObject : public sysaccess::IAutoObject {
     // may throw sysaccess::VbError (see Fails).
     using Handler = std::function<sysaccess::Variant(const std::vector<sysaccess::Variant>& args)>;
 
-    FakeObject(FakeObjects& owner, std::wstring label);
+    FakeObject(FakeObjects& owner, std::wstring label) : owner_(owner), label_(std::move(label)) {}
     const std::wstring& Label() const { return label_; }
 
     // The one way to script a member.
-    FakeObject& On(const std::wstring& member, Handler handler);
+    FakeObject& On(const std::wstring& member, Handler handler) {
+        handlers_[sysaccess::ToLower(member)] = std::move(handler);
+        return *this;
+    }
     // Sugar: a property value (Get answers it, Put replaces it), and
     // "ExecQuery" with exactly this text answering a collection of the items.
-    FakeObject& Set(const std::wstring& property, sysaccess::Variant value);
+    FakeObject& Set(const std::wstring& property, sysaccess::Variant value) {
+        values_[sysaccess::ToLower(property)] = std::move(value);
+        return *this;
+    }
     FakeObject& Query(const std::wstring& text, std::vector<sysaccess::AutoObjectPtr> items);
-    sysaccess::Variant Property(const std::wstring& name) const;
     std::vector<sysaccess::AutoObjectPtr> items;  // when the object is a collection
 
     sysaccess::Variant Get(const std::wstring& name) override;
@@ -67,22 +71,32 @@ class FakeObject : public sysaccess::IAutoObject {
 };
 
 // Handlers for FakeObject::On.
-FakeObject::Handler Returns(sysaccess::Variant result);
+inline FakeObject::Handler Returns(sysaccess::Variant result) {
+    return [result](const std::vector<sysaccess::Variant>&) { return result; };
+}
 FakeObject::Handler Fails(std::wstring description, std::int32_t number = kScriptedFailureNumber);
 
 class FakeObjects : public sysaccess::IObjectBinder {
   public:
     // An object that binding the display name yields (its label is the name).
-    std::shared_ptr<FakeObject> Add(const std::wstring& displayName);
+    std::shared_ptr<FakeObject> Add(const std::wstring& displayName) {
+        auto object = New(displayName);
+        objects_[displayName] = object;
+        return object;
+    }
     // An object bound by no name (query results, created accounts).
-    std::shared_ptr<FakeObject> New(const std::wstring& label);
-    void FailBind(const std::wstring& displayName, std::wstring description);
+    std::shared_ptr<FakeObject> New(const std::wstring& label) {
+        return std::make_shared<FakeObject>(*this, label);
+    }
+    void FailBind(const std::wstring& displayName, std::wstring description) {
+        bindFailures_[displayName] = std::move(description);
+    }
     // Every bind and every member of every object fails with the description.
-    void FailEverything(std::wstring description, std::int32_t number = kScriptedFailureNumber);
+    void FailEverything(std::wstring description, std::int32_t number = kScriptedFailureNumber) {
+        everything_.emplace(number, L"", std::move(description));
+    }
 
     std::vector<std::wstring> journal;
-    // The journal's lines for one method or property, any object.
-    std::vector<std::wstring> Uses(const std::wstring& member) const;
 
     sysaccess::AutoObjectPtr Bind(const std::wstring& displayName) override;
 

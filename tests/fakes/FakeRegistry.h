@@ -1,18 +1,24 @@
 #pragma once
 // An in-memory registry behind sysaccess::IRegistryBackend, as the Win32
-// registry behaves where the program can tell: key and value names compare
-// without regard to letter case and keep the case they were made with;
-// sub-keys and values enumerate in the order they were made; missing keys and
-// values give 2, refused ones 5. Every value written through the interface is
-// also recorded, in order, in `writes`.
+// registry behaves where a window can tell: key and value names compare
+// without regard to letter case; sub-keys and values enumerate in the order
+// they were made (value names are not listed); missing keys and values give 2, refused ones 5.
+// Every value written through the interface is also recorded, in order, in `writes`. Keys and
+// values are never deleted: no window deletes one, and what the real registry does then is checked
+// on the real registry.
+#include <algorithm>
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <memory>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "sysaccess/IRegistryBackend.h"
+#include "sysaccess/TextCase.h"
+#include "sysaccess/cRegistry.h"
 
 namespace fakes {
 
@@ -29,56 +35,179 @@ class FakeRegistry : public sysaccess::IRegistryBackend {
         std::uint32_t type;
         std::vector<std::uint8_t> data;
     };
-    struct Key;
 
-    FakeRegistry();
-    ~FakeRegistry() override;
-
-    long OpenKey(std::uint32_t root, const std::wstring& path, std::uint32_t access,
-                 std::unique_ptr<sysaccess::IRegistryKey>& key) override;
-    long CreateKey(std::uint32_t root, const std::wstring& path, std::uint32_t access,
-                   std::unique_ptr<sysaccess::IRegistryKey>& key) override;
-    long DeleteKey(std::uint32_t root, const std::wstring& path) override;
-    // %NAME% of the variables given to SetEnvironment; others stay as they are.
-    std::wstring ExpandEnvironment(const std::wstring& text) override;
+    long OpenKey(std::uint32_t root, const std::wstring& path, std::uint32_t,
+                 std::unique_ptr<sysaccess::IRegistryKey>& key) override {
+        return Hand(Find(Full(root, path)), key);
+    }
+    long CreateKey(std::uint32_t root, const std::wstring& path, std::uint32_t,
+                   std::unique_ptr<sysaccess::IRegistryKey>& key) override {
+        return Hand(failAll_ ? nullptr : &Make(Full(root, path)), key);
+    }
+    long DeleteKey(std::uint32_t, const std::wstring&) override { return failAll_ ? failAll_ : 5; }
+    // Each %NAME% of `environment` becomes its value; other text stays as it is.
+    std::wstring ExpandEnvironment(const std::wstring& text) override {
+        std::wstring out = text;
+        for (const auto& [name, value] : environment) {
+            const std::wstring reference = L"%" + name + L"%";
+            for (auto at = out.find(reference); at != std::wstring::npos;
+                 at = out.find(reference, at + value.size()))
+                out.replace(at, reference.size(), value);
+        }
+        return out;
+    }
+    std::map<std::wstring, std::wstring> environment;
 
     // Seeding (keys above are made as needed) and reading back.
-    void MakeKey(std::uint32_t root, const std::wstring& path);
+    void MakeKey(std::uint32_t root, const std::wstring& path) { Make(Full(root, path)); }
     void SetRaw(std::uint32_t root, const std::wstring& path, const std::wstring& name,
-                std::uint32_t type, std::vector<std::uint8_t> data);
+                std::uint32_t type, std::vector<std::uint8_t> data) {
+        Make(Full(root, path)).Put({name, type, std::move(data)});
+    }
     void SetString(std::uint32_t root, const std::wstring& path, const std::wstring& name,
-                   const std::wstring& text, std::uint32_t type = sysaccess::kRegSz);
+                   const std::wstring& text, std::uint32_t type = sysaccess::kRegSz) {
+        SetRaw(root, path, name, type, sysaccess::RegistryStringBytes(text));
+    }
     void SetDword(std::uint32_t root, const std::wstring& path, const std::wstring& name,
-                  std::uint32_t value);
-    void SetEnvironment(const std::wstring& name, const std::wstring& value);
+                  std::uint32_t v) {
+        SetRaw(
+            root, path, name, sysaccess::kRegDword,
+            {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16), std::uint8_t(v >> 24)});
+    }
     std::optional<Value> Get(std::uint32_t root, const std::wstring& path,
-                             const std::wstring& name) const;
+                             const std::wstring& name) {
+        Key* key = Find(Full(root, path));
+        Value* v = key ? key->Find(name) : nullptr;
+        return v ? std::optional<Value>(*v) : std::nullopt;
+    }
     std::optional<std::wstring> GetString(std::uint32_t root, const std::wstring& path,
-                                          const std::wstring& name) const;
+                                          const std::wstring& name) {
+        auto v = Get(root, path, name);
+        if (!v) return std::nullopt;
+        std::wstring text = sysaccess::RegistryBytesToText(v->data);
+        if (!text.empty() && text.back() == L'\0') text.pop_back();
+        return text;
+    }
     std::optional<std::uint32_t> GetDword(std::uint32_t root, const std::wstring& path,
-                                          const std::wstring& name) const;
+                                          const std::wstring& name) {
+        auto v = Get(root, path, name);
+        if (!v || v->data.size() != 4) return std::nullopt;
+        return v->data[0] | (std::uint32_t{v->data[1]} << 8) | (std::uint32_t{v->data[2]} << 16) |
+               (std::uint32_t{v->data[3]} << 24);
+    }
 
     // Failures. Deny: opening or making the key gives 5. Refuse: the key reads
     // as usual, but writing the value (any value when the name is omitted)
     // gives 5. FailEverything: every call returns the status (0 ends it).
-    void Deny(std::uint32_t root, const std::wstring& path);
+    void Deny(std::uint32_t root, const std::wstring& path) {
+        Make(Full(root, path)).denied = true;
+    }
     void Refuse(std::uint32_t root, const std::wstring& path,
-                std::optional<std::wstring> valueName = std::nullopt);
+                std::optional<std::wstring> valueName = std::nullopt) {
+        Make(Full(root, path)).refused.push_back(std::move(valueName));
+    }
     void FailEverything(long status) { failAll_ = status; }
 
     std::vector<Write> writes;
-    int OpenKeys() const { return *open_; }
+    int OpenKeys() const { return open_; }
 
   private:
-    Key* Find(std::uint32_t root, const std::wstring& path) const;
-    Key& Make(std::uint32_t root, const std::wstring& path);
-    long Hand(Key& key, std::unique_ptr<sysaccess::IRegistryKey>& out);
+    struct Key {
+        std::wstring path;  // as in Write
+        std::vector<Value> values;
+        bool denied = false;
+        std::vector<std::optional<std::wstring>> refused;  // nullopt: every value
 
-    std::map<std::wstring, std::shared_ptr<Key>> keys_;  // by folded full path
-    std::map<std::wstring, std::wstring> environment_;   // folded name -> value
-    std::shared_ptr<int> open_ = std::make_shared<int>(0);
+        Value* Find(const std::wstring& name) {
+            for (Value& v : values)
+                if (sysaccess::EqualsIgnoreCase(v.name, name)) return &v;
+            return nullptr;
+        }
+        void Put(Value value) {
+            if (Value* v = Find(value.name))
+                *v = {v->name, value.type, std::move(value.data)};
+            else
+                values.push_back(std::move(value));
+        }
+    };
+    class Handle;
+
+    static std::wstring Full(std::uint32_t root, const std::wstring& path) {
+        std::wostringstream full;
+        full << std::hex << std::uppercase << root << L"\\" << path;
+        return full.str();
+    }
+    Key* Find(const std::wstring& full) {
+        for (Key& key : keys_)
+            if (sysaccess::EqualsIgnoreCase(key.path, full)) return &key;
+        return nullptr;
+    }
+    // Parents are made first, so that sub-keys list in the order they were made.
+    Key& Make(const std::wstring& full) {
+        if (Key* found = Find(full)) return *found;
+        const std::size_t parent = full.rfind(L'\\');
+        if (full.find(L'\\') < parent) Make(full.substr(0, parent));
+        Key& made = keys_.emplace_back();
+        made.path = full;
+        return made;
+    }
+    long Hand(Key* key, std::unique_ptr<sysaccess::IRegistryKey>& out);
+
+    std::deque<Key> keys_;  // in the order they were made
     long failAll_ = 0;
-    int made_ = 0;
+    int open_ = 0;
 };
+
+// An open key of the registry above.
+class FakeRegistry::Handle : public sysaccess::IRegistryKey {
+  public:
+    Handle(FakeRegistry& registry, Key& key) : registry_(registry), key_(key) { ++registry_.open_; }
+    ~Handle() override { --registry_.open_; }
+
+    long QueryValue(const std::wstring& name, std::uint32_t& type, std::vector<std::uint8_t>* data,
+                    std::uint32_t& size) override {
+        const Value* v = key_.Find(name);
+        if (!v) return 2;
+        type = v->type;
+        size = static_cast<std::uint32_t>(v->data.size());
+        if (data) *data = v->data;
+        return 0;
+    }
+    long SetValue(const std::wstring& name, std::uint32_t type,
+                  const std::vector<std::uint8_t>& data) override {
+        for (const auto& refused : key_.refused)
+            if (!refused || sysaccess::EqualsIgnoreCase(*refused, name)) return 5;
+        key_.Put({name, type, data});
+        registry_.writes.push_back({key_.path, name, type, data});
+        return 0;
+    }
+    long DeleteValue(const std::wstring&) override { return 5; }
+    long EnumKey(std::uint32_t index, std::uint32_t maxChars, std::wstring& name) override {
+        const std::wstring prefix = key_.path + L"\\";
+        std::vector<std::wstring> names;
+        for (const Key& k : registry_.keys_)
+            if (sysaccess::EqualsIgnoreCase(k.path.substr(0, prefix.size()), prefix) &&
+                k.path.find(L'\\', prefix.size()) == std::wstring::npos)
+                names.push_back(k.path.substr(prefix.size()));
+        if (index >= names.size()) return 259;            // no more items
+        if (names[index].size() >= maxChars) return 234;  // the name does not fit
+        name = names[index];
+        return 0;
+    }
+    // No window lists value names: a key shows none.
+    long EnumValue(std::uint32_t, std::uint32_t, std::wstring&) override { return 259; }
+    long QueryMaxValueNameLength(std::uint32_t& chars) override { return chars = 0; }
+
+  private:
+    FakeRegistry& registry_;
+    Key& key_;
+};
+
+inline long FakeRegistry::Hand(Key* key, std::unique_ptr<sysaccess::IRegistryKey>& out) {
+    out.reset();
+    if (failAll_ || !key || key->denied) return failAll_ ? failAll_ : key ? 5 : 2;
+    out = std::make_unique<Handle>(*this, *key);
+    return 0;
+}
 
 }  // namespace fakes

@@ -2,7 +2,6 @@
 
 #include <sstream>
 
-#include "sysaccess/TextCase.h"
 #include "sysaccess/VbError.h"
 
 namespace fakes {
@@ -71,25 +70,11 @@ std::wstring FakeSystem::RunAndCaptureOutput(const std::wstring& commandLine, bo
     journal.push_back(L"run " + commandLine);
     lastFlags = {captureStdOut, captureStdErr, oemToAnsi};
     if (failEverything) return kRunnerFailure;
+    // Starts that match all begin one another, so the last in order is the longest.
     const Tool* best = nullptr;
-    std::size_t bestLength = 0;
     for (const auto& [start, tool] : tools_)
-        if (commandLine.rfind(start, 0) == 0 && start.size() >= bestLength) {
-            best = &tool;
-            bestLength = start.size();
-        }
+        if (commandLine.starts_with(start)) best = &tool;
     return best ? (*best)(commandLine) : std::wstring();
-}
-
-bool FakeSystem::Exists(const std::wstring& program) {
-    for (const std::wstring& name : absent)
-        if (sysaccess::EqualsIgnoreCase(name, program)) return false;
-    return !failEverything;
-}
-
-bool FakeSystem::StartDetached(const std::wstring& commandLine, int showWindow) {
-    journal.push_back(L"start " + commandLine + L" " + std::to_wstring(showWindow));
-    return !failEverything;
 }
 
 bool FakeSystem::RequestExit(std::uint32_t flags, std::uint32_t reason) {

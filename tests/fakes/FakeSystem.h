@@ -21,6 +21,7 @@
 #include "app/IPower.h"
 #include "sysaccess/ICommandRunner.h"
 #include "sysaccess/IConsoleCapture.h"
+#include "sysaccess/TextCase.h"
 
 namespace fakes {
 
@@ -67,8 +68,15 @@ class FakeSystem : public sysaccess::ICommandRunner,
 
     std::wstring RunAndCaptureOutput(const std::wstring& commandLine, bool captureStdOut,
                                      bool captureStdErr, bool oemToAnsi) override;
-    bool Exists(const std::wstring& program) override;
-    bool StartDetached(const std::wstring& commandLine, int showWindow) override;
+    bool Exists(const std::wstring& program) override {
+        for (const std::wstring& name : absent)
+            if (sysaccess::EqualsIgnoreCase(name, program)) return false;
+        return !failEverything;
+    }
+    bool StartDetached(const std::wstring& commandLine, int showWindow) override {
+        journal.push_back(L"start " + commandLine + L" " + std::to_wstring(showWindow));
+        return !failEverything;
+    }
     bool RequestExit(std::uint32_t flags, std::uint32_t reason) override;
     std::unique_ptr<sysaccess::IConsoleCapture> Create() override;
 

@@ -33,10 +33,21 @@ struct FakeOs {
 
     // The services of this system for windows shown by the shell.
     app::Services ServicesFor(ui::Shell& shell,
-                              const app::FormCatalog& catalog = app::FormCatalog::Default());
+                              const app::FormCatalog& catalog = app::FormCatalog::Default()) {
+        return {&shell,  &system,   &system, &system, &registry, &objects,
+                &system, &identity, &netapi, &system, &catalog,  {}};
+    }
     // Every part refuses: no process starts, every registry call and every
     // network management call is denied, every binding fails.
-    void FailEverything();
+    void FailEverything() {
+        system.failEverything = true;
+        registry.FailEverything(kAccessDenied);
+        objects.FailEverything(L"Access is denied.", static_cast<std::int32_t>(0x80070005u));
+        identity.computerName.clear();
+        identity.networkParamsOk = false;
+        identity.joinApiStatus = kAccessDenied;
+        netapi.failAll = kAccessDenied;
+    }
 };
 
 struct World : FakeOs {

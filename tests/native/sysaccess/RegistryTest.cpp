@@ -84,7 +84,7 @@ TEST(Registry, ValuesWrittenStoredAndReadBack) {
     for (const Row& row : kRows) {
         SCOPED_TRACE(testing::Message() << "row " << &row - kRows);
         fakes::FakeRegistry fake;
-        fake.SetEnvironment(L"SystemRoot", L"C:\\Windows");
+        fake.environment[L"SystemRoot"] = L"C:\\Windows";
         if (!row.write && row.type) fake.SetRaw(kHklm, kKey, L"V", *row.type, row.bytes);
         const std::wstring registry = row.registry;
         if (registry == L"key") fake.MakeKey(kHklm, kKey);
