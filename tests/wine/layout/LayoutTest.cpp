@@ -146,7 +146,8 @@ void Settle(win32::Win32Shell& shell) {
 void SaveScreenshot(HWND window, const std::wstring& path) {
     RECT r{};
     ::GetWindowRect(window, &r);
-    BITMAPINFOHEADER info{sizeof info, r.right - r.left, r.bottom - r.top, 1, 24, BI_RGB};
+    BITMAPINFOHEADER info{
+        sizeof info, r.right - r.left, r.bottom - r.top, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
     info.biSizeImage = ((static_cast<DWORD>(info.biWidth) * 3 + 3) & ~3u) * info.biHeight;
     void* pixels = nullptr;
     HDC screen = ::GetDC(nullptr), memory = ::CreateCompatibleDC(screen);
