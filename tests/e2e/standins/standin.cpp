@@ -9,24 +9,16 @@
 #include <fstream>
 #include <string>
 
-// The text after the first token, quoted or not, and the blanks after it.
-static std::string AfterFirstToken(const std::string& line) {
-    const std::size_t end = line[0] == '"' ? line.find('"', 1) + 1 : line.find(' ');
-    const std::size_t next = end == std::string::npos ? end : line.find_first_not_of(' ', end);
-    return next == std::string::npos ? std::string() : line.substr(next);
-}
-
 int main() {
     char path[MAX_PATH] = {};
     const std::string self(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
     const std::string folder = self.substr(0, self.rfind('\\') + 1);
-    std::string name = self.substr(folder.size());
-    std::string arguments = AfterFirstToken(GetCommandLineA());
-    if (_stricmp(name.c_str(), "standin.exe") == 0) {
-        name = arguments.substr(0, arguments.find(' '));
-        arguments = AfterFirstToken(arguments);
-    }
-    const std::string commandLine = arguments.empty() ? name : name + " " + arguments;
+    const std::string given = GetCommandLineA();  // the program's path, quoted or not, first
+    const std::size_t end = given[0] == '"' ? given.find('"', 1) + 1 : given.find(' ');
+    const std::size_t arguments = given.find_first_not_of(' ', end);
+    std::string commandLine = self.substr(folder.size());
+    if (arguments != std::string::npos) commandLine += " " + given.substr(arguments);
+    if (commandLine.starts_with("standin.exe ")) commandLine.erase(0, 12);
     std::ofstream(folder + "standin-runs.txt", std::ios::app | std::ios::binary)
         << commandLine << "\r\n";
 
