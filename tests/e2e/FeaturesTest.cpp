@@ -67,21 +67,25 @@ TEST(Features, TheToolsListingMakesTheTreeAndTogglesRunItsCommands) {
         const auto next = [&](HTREEITEM item, WPARAM relation) {
             return HTREEITEM(e2e::Send(tree, TVM_GETNEXTITEM, relation, LPARAM(item)));
         };
+        const auto ticked = [&](HTREEITEM item) {
+            return e2e::Send(tree, TVM_GETITEMSTATE, WPARAM(item), TVIS_STATEIMAGEMASK) ==
+                   INDEXTOSTATEIMAGEMASK(2);
+        };
         std::vector<HTREEITEM> items;  // in display order: every node shows expanded
         std::string shape;
         for (HTREEITEM item = next(nullptr, TVGN_ROOT); item; item = next(item, TVGN_NEXTVISIBLE)) {
             items.push_back(item);
             int depth = 1;
             for (HTREEITEM up = next(item, TVGN_PARENT); up; up = next(up, TVGN_PARENT)) ++depth;
-            const bool ticked = e2e::Send(tree, TVM_GETITEMSTATE, WPARAM(item),
-                                          TVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
-            shape += std::to_string(depth) + (ticked ? "+ " : " ");
+            shape += std::to_string(depth) + (ticked(item) ? "+ " : " ");
         }
         EXPECT_EQ(shape, row.shape);
         for (std::size_t index : row.toggled) {  // Space on the selected item, as the user does
-            e2e::Send(tree, TVM_SELECTITEM, TVGN_CARET, LPARAM(items.at(index)));
+            const bool was = ticked(items.at(index));
+            e2e::Send(tree, TVM_SELECTITEM, TVGN_CARET, LPARAM(items[index]));
             ::PostMessageW(tree, WM_KEYDOWN, VK_SPACE, 0x00390001);
             ::PostMessageW(tree, WM_KEYUP, VK_SPACE, LPARAM(0xC0390001u));
+            ASSERT_TRUE(e2e::WaitUntil([&] { return ticked(items[index]) != was; }));
         }
         e2e::Click(e2e::FindChild(window, L"&Configure"));
         if (row.restartOffered) {

@@ -1,6 +1,6 @@
 // The real program's main menu: its buttons, About, Exit (which closes the
-// main window only) and the access keys. The MainMenu test also runs against
-// the x86 build (tests/check-executable.sh), so it stays small.
+// main window only) and the access keys, also as the soak. The MainMenu test
+// also runs against the x86 build (tests/check-executable.sh).
 #include <windows.h>
 // After windows.h, which they need.
 #include <gtest/gtest.h>
@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <utility>
 
 #include "tests/e2e/support/E2eDriver.h"
 
@@ -18,13 +19,12 @@ TEST(MainMenu, AboutFromTheHelpMenuOutlivesExit) {
     e2e::QuillonProcess app;
     HWND main = app.MainWindow();
     ASSERT_NE(main, nullptr) << "no main window";
-    std::vector<std::wstring> buttons;
+    std::wstring buttons;
     for (HWND button : e2e::Children(main, L"Button"))
-        buttons.push_back(e2e::Text(button) + (::IsWindowEnabled(button) ? L"" : L" (greyed)"));
-    EXPECT_EQ(buttons, (std::vector<std::wstring>{
-                           L"&Display", L"&Time Zone", L"&RDP", L"&Users&&Groups", L"&Firewall",
-                           L"&WinRM", L"&Networking", L"&Computer Name", L"&Features",
-                           L"&DCPROMO (greyed)", L"Shutdown", L"Reboot", L"Exit"}));
+        buttons += e2e::Text(button) + (::IsWindowEnabled(button) ? L" " : L" (greyed) ");
+    EXPECT_EQ(buttons,
+              L"&Display &Time Zone &RDP &Users&&Groups &Firewall &WinRM &Networking "
+              L"&Computer Name &Features &DCPROMO (greyed) Shutdown Reboot Exit ");
     e2e::PostMenuCommand(main, 0);  // Help > About, the menu's only item
     HWND about = app.WaitForWindow(L"About Quillon");
     ASSERT_NE(about, nullptr) << "no About box";
@@ -35,65 +35,64 @@ TEST(MainMenu, AboutFromTheHelpMenuOutlivesExit) {
     EXPECT_EQ(app.WaitForExit(), 0u) << "the program outlived its last window";
 }
 
-// Wine stubs GetProcessHandleCount and GetGuiResources, so the counts are
-// taken by hand: the handle values that DuplicateHandle accepts, less
-// registry keys (Wine's "winmgmts:" moniker leaves keys open on every bind,
-// which Network Settings makes whenever it opens; the native tests count the
-// program's own keys), the used entries of the GDI handle table that the
-// process environment block points to (64-bit layout: 24-byte entries, the
-// type in the top half of the fourth 32-bit word, 0 when free), and the
-// windows.
-long CountHandles(HANDLE process) {
-    long handles = 0;
+// The program's kernel handles, GDI objects and windows. Wine stubs
+// GetProcessHandleCount and GetGuiResources, so these are counted by hand:
+// - the handle values that DuplicateHandle accepts, less registry keys, which
+//   Wine's "winmgmts:" moniker leaves open on every bind (Network Settings
+//   binds it whenever it opens; the native tests count the program's keys);
+// - the used entries of the GDI handle table that the process environment
+//   block points to (64-bit layout: 24-byte entries, the type in the top half
+//   of the fourth 32-bit word, 0 when free).
+std::vector<long> Count(const e2e::QuillonProcess& app, HANDLE process) {
+    std::vector<long> counts(3);
     for (UINT_PTR value = 4, misses = 0; misses < 4096; value += 4) {
         HANDLE copy = nullptr;
         const bool open = ::DuplicateHandle(process, HANDLE(value), ::GetCurrentProcess(), &copy, 0,
                                             FALSE, DUPLICATE_SAME_ACCESS);
         misses = open ? 0 : misses + 1;
-        if (!open) continue;
-        handles +=
-            ::RegQueryInfoKeyW(HKEY(copy), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                               nullptr, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS;
-        ::CloseHandle(copy);
+        if (open && ::RegQueryValueExW(HKEY(copy), nullptr, nullptr, nullptr, nullptr, nullptr) ==
+                        ERROR_INVALID_HANDLE)
+            ++counts[0];
+        if (open) ::CloseHandle(copy);
     }
-    return handles;
-}
-
-std::vector<long> Count(const e2e::QuillonProcess& app, HANDLE process) {
     PROCESS_BASIC_INFORMATION basic{};
     ::NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, nullptr);
     UINT64 table = 0;
     std::vector<ULONG> words(0x10000 * 6);
     ::ReadProcessMemory(process, PBYTE(basic.PebBaseAddress) + 0xF8, &table, sizeof table, nullptr);
     ::ReadProcessMemory(process, PVOID(table), words.data(), words.size() * 4, nullptr);
-    long gdiObjects = 0;
-    for (std::size_t word = 3; word < words.size(); word += 6) gdiObjects += words[word] >> 16 != 0;
-    long windows = 0;
-    for (HWND top : app.Windows(nullptr)) windows += 1 + long(e2e::Children(top).size());
-    return {CountHandles(process), gdiObjects, windows};
+    for (std::size_t word = 3; word < words.size(); word += 6) counts[1] += words[word] >> 16 != 0;
+    for (HWND top : app.Windows(nullptr)) counts[2] += 1 + long(e2e::Children(top).size());
+    return counts;
 }
 
 // Once two readings agree, not while a child or a window goes away.
 std::vector<long> Settled(const e2e::QuillonProcess& app, HANDLE process) {
-    std::vector<long> last;
-    for (int i = 0; i < 30 && last != Count(app, process); ++i, ::Sleep(250))
-        last = Count(app, process);
-    return last;
+    std::vector<long> last, now;
+    e2e::WaitUntil([&] { return (last = std::exchange(now, Count(app, process))) == now; });
+    return now;
+}
+
+// The program's message loop turns the key into WM_SYSCHAR for the system's
+// dialog manager, which presses the button with that access key.
+void PressAltKey(HWND window, char upperCaseLetter) {
+    const LPARAM down =
+        1 | LPARAM(::MapVirtualKeyW(upperCaseLetter, MAPVK_VK_TO_VSC)) << 16 | 1 << 29;
+    ::PostMessageW(window, WM_SYSKEYDOWN, upperCaseLetter, down);
+    ::PostMessageW(window, WM_SYSKEYUP, upperCaseLetter, down | LPARAM(0xC0000000u));
 }
 
 // "&DCPROMO" is greyed, so D goes to "&Display"; F, which "&Features" shares,
 // goes to the first of the two in tab order.
 const std::pair<char, const wchar_t*> kAccessKeys[] = {
-    {'U', L"Account Management"},      {'N', L"Network Settings"},
-    {'D', L"Display Settings"},        {'F', L"Firewall Configuration"},
-    {'C', L"Computer Name Changes"},   {'W', L"WinRM"},
-    {'R', L"Remote Desktop Settings"}, {'T', nullptr},
+    {'U', L"Account Management"},      {'N', L"Network Settings"},      {'D', L"Display Settings"},
+    {'F', L"Firewall Configuration"},  {'C', L"Computer Name Changes"}, {'W', L"WinRM"},
+    {'R', L"Remote Desktop Settings"},
 };
 
-// Also the soak (scripts/soak.sh): QUILLON_SOAK_ROUNDS rounds, 2 by default,
-// in one process, whose handles, GDI objects and windows may not grow by 2 %
-// or more from the end of the first round (which loads what loads once) to
-// the end of the last.
+// Also the soak (scripts/soak.sh): QUILLON_SOAK_ROUNDS rounds (2 by default)
+// in one process, whose counts may not grow by 2 % or more from the end of
+// the first round (which loads what loads once) to the end of the last.
 TEST(Keyboard, AltAndTheAccessKeyOpenEachDialogAndLeaveNothingBehind) {
     const char* text = std::getenv("QUILLON_SOAK_ROUNDS");
     const int rounds = std::max(2, std::atoi(text ? text : "2"));
@@ -109,25 +108,22 @@ TEST(Keyboard, AltAndTheAccessKeyOpenEachDialogAndLeaveNothingBehind) {
         SCOPED_TRACE("round " + std::to_string(round));
         for (const auto& [letter, caption] : kAccessKeys) {
             SCOPED_TRACE(std::string("Alt+") + letter);
-            // The program's message loop turns the key into WM_SYSCHAR for the
-            // system's dialog manager, which presses the button with that key.
-            const LPARAM down =
-                1 | LPARAM(::MapVirtualKeyW(letter, MAPVK_VK_TO_VSC)) << 16 | 1 << 29;
-            ::PostMessageW(main, WM_SYSKEYDOWN, letter, down);
-            ::PostMessageW(main, WM_SYSKEYUP, letter, down | LPARAM(0xC0000000u));
-            if (!caption) break;  // the time-zone button hands over to the system's applet
+            PressAltKey(main, letter);
             HWND dialog = app.WaitForWindow(caption);
             ASSERT_NE(dialog, nullptr);
             e2e::Close(dialog);
             ASSERT_TRUE(e2e::WaitUntil([&] { return !::IsWindowVisible(dialog); }));
         }
-        ASSERT_TRUE(e2e::WaitUntil([&] { return app.ToolRuns().size() == std::size_t(round); }));
+        PressAltKey(main, 'T');  // hands over to the system's applet
+        ASSERT_TRUE(e2e::WaitUntil([&] {
+            return app.ToolRuns() == std::vector<std::string>(round, "control.exe timedate.cpl");
+        }));
+        // The soak opens what has no access key of its own too.
         e2e::Close(app.OpenFromMainMenu(L"&Features", L"Server Features and Roles"));
         e2e::PostMenuCommand(main, 0);  // Help > About
         e2e::Close(app.WaitForWindow(L"About Quillon"));
         if (round == 1) first = Settled(app, process.get());
     }
-    EXPECT_EQ(app.ToolRuns().back(), "control.exe timedate.cpl");
     const std::vector<long> last = Settled(app, process.get());
     std::printf(
         "[soak] %d rounds: kernel handles %ld -> %ld, GDI objects %ld -> %ld, windows "

@@ -49,11 +49,6 @@ inline std::vector<HWND> Children(HWND parent, const wchar_t* windowClass = null
 inline HWND FindChild(HWND parent, const wchar_t* caption) {
     return ::FindWindowExW(parent, nullptr, nullptr, caption);
 }
-inline std::wstring ListItem(HWND list, int index) {
-    std::wstring item(Send(list, LB_GETTEXTLEN, index) + 1, L'\0');
-    item.resize(Send(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(item.data())));
-    return item;
-}
 inline bool IsChecked(HWND button) { return Send(button, BM_GETCHECK) == BST_CHECKED; }
 // Sent, so that the box has reported EN_CHANGE before the next action.
 inline void SetText(HWND edit, const std::wstring& text) {
