@@ -1,12 +1,12 @@
 // Stand-in for the system's command-line tools, copied beside quillon.exe
 // under a tool's name (netsh.exe, dism.exe, ...). It appends its command line,
-// as its own name and the arguments, to standin-runs.txt there, and prints the
-// reply that standin-replies.txt there holds for it: of the blocks, each a
-// line "> PREFIX" and the reply's lines, the first whose PREFIX starts the
-// command line. As standin.exe, its first argument names the tool (winrm.cmd).
+// as its own name and the arguments, to standin-runs.txt there, and prints
+// standin-reply.txt from there, whatever it was asked. As standin.exe, its
+// first argument names the tool (winrm.cmd hands over to it so).
 #include <windows.h>
 
 #include <fstream>
+#include <iterator>
 #include <string>
 
 int main() {
@@ -21,17 +21,8 @@ int main() {
     if (commandLine.starts_with("standin.exe ")) commandLine.erase(0, 12);
     std::ofstream(folder + "standin-runs.txt", std::ios::app | std::ios::binary)
         << commandLine << "\r\n";
-
-    std::ifstream replies(folder + "standin-replies.txt", std::ios::binary);
-    std::string reply;
-    bool answering = false;
-    for (std::string line; std::getline(replies, line) && !(answering && line.starts_with("> "));) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.starts_with("> "))
-            answering = commandLine.starts_with(line.substr(2));
-        else if (answering)
-            reply += line + "\r\n";
-    }
+    std::ifstream file(folder + "standin-reply.txt", std::ios::binary);
+    const std::string reply{std::istreambuf_iterator<char>(file), {}};
     DWORD written = 0;
     WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), reply.data(), DWORD(reply.size()), &written,
               nullptr);

@@ -1,9 +1,8 @@
 #pragma once
 // Driving the real quillon.exe from a test, through Win32 messages only.
-//   e2e::QuillonProcess app({L"netsh.exe"}, "> netsh.exe\r\nOk.\r\n");
-// copies the program (QUILLON_EXE, a Unix path taken as Z:) into a fresh
-// folder with the stand-in (standin.exe beside the test) under each tool name
-// and its replies (standins/standin.cpp), and starts it there, where it finds
+// QuillonProcess copies the program (QUILLON_EXE, a Unix path taken as Z:)
+// into a fresh folder with the stand-in (standins/standin.cpp) under each
+// tool's name and the stand-ins' reply, and starts it there, where it finds
 // the stand-ins before the system's tools. Actions are posted, so a message
 // box never blocks the test; waits poll for up to a minute, which the x86
 // program needs where it runs emulated.
@@ -55,6 +54,7 @@ inline void SetText(HWND edit, const std::wstring& text) {
     Send(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 inline void Click(HWND button) { ::PostMessageW(button, BM_CLICK, 0, 0); }
+inline void Click(HWND parent, const wchar_t* caption) { Click(FindChild(parent, caption)); }
 inline void Close(HWND window) { ::PostMessageW(window, WM_CLOSE, 0, 0); }
 // Menu leaves are numbered depth-first from the program's first item id.
 inline void PostMenuCommand(HWND window, int leaf) {
@@ -64,7 +64,7 @@ inline void PostMenuCommand(HWND window, int leaf) {
 class QuillonProcess {
   public:
     explicit QuillonProcess(const std::vector<std::wstring>& tools = {},
-                            const std::string& replies = {}) {
+                            const std::string& reply = {}) {
         namespace fs = std::filesystem;
         const char* program = std::getenv("QUILLON_EXE");
         if (!program) throw std::runtime_error("QUILLON_EXE is not set");
@@ -83,7 +83,7 @@ class QuillonProcess {
                 std::ofstream(folder_ / tool)
                     << "@\"%~dp0standin.exe\" " << tool.string() << " %*\n";
         }
-        std::ofstream(folder_ / "standin-replies.txt", std::ios::binary) << replies;
+        std::ofstream(folder_ / "standin-reply.txt") << reply;  // text: lines end in CR LF
         std::wstring commandLine = L"\"" + (folder_ / "quillon.exe").wstring() + L"\"";
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
@@ -105,7 +105,7 @@ class QuillonProcess {
     QuillonProcess(const QuillonProcess&) = delete;
     QuillonProcess& operator=(const QuillonProcess&) = delete;
 
-    DWORD Id() const { return id_; }
+    HANDLE Handle() const { return process_; }
     std::vector<std::string> ToolRuns() const {  // the stand-ins' command lines, in order
         std::ifstream file(folder_ / "standin-runs.txt", std::ios::binary);
         std::vector<std::string> runs;
@@ -113,34 +113,31 @@ class QuillonProcess {
             runs.push_back(line.substr(0, line.find('\r')));
         return runs;
     }
-    // The program's visible top-level windows with that caption and class
-    // (any when null); a message box's class is "#32770".
-    std::vector<HWND> Windows(const wchar_t* caption, const wchar_t* windowClass = nullptr) const {
-        std::vector<HWND> found;
+    // The program's first visible top-level window with that caption and
+    // class (any when null); a message box's class is "#32770".
+    HWND Find(const wchar_t* caption, const wchar_t* windowClass = nullptr) const {
         for (HWND top = nullptr; (top = ::FindWindowExW(nullptr, top, windowClass, caption));) {
             DWORD owner = 0;
             ::GetWindowThreadProcessId(top, &owner);
-            if (owner == id_ && ::IsWindowVisible(top)) found.push_back(top);
+            if (owner == id_ && ::IsWindowVisible(top)) return top;
         }
+        return nullptr;
+    }
+    HWND WaitFor(const wchar_t* caption, const wchar_t* windowClass = nullptr) const {
+        HWND found = nullptr;  // stays so on timeout
+        WaitUntil([&] { return (found = Find(caption, windowClass)) != nullptr; });
         return found;
     }
-    HWND WaitForWindow(const std::wstring& caption) const {  // nullptr on timeout
-        std::vector<HWND> found;
-        WaitUntil([&] { return !(found = Windows(caption.c_str())).empty(); });
-        return found.empty() ? nullptr : found[0];
-    }
-    HWND MainWindow() const { return WaitForWindow(L"Quillon by Varnholt"); }
+    HWND MainWindow() const { return WaitFor(L"Quillon by Varnholt"); }
     // Clicks the main menu's button (caption with '&') and waits for the window.
-    HWND OpenFromMainMenu(const wchar_t* button, const std::wstring& caption) const {
-        Click(FindChild(MainWindow(), button));
-        return WaitForWindow(caption);
+    HWND OpenFromMainMenu(const wchar_t* button, const wchar_t* caption) const {
+        Click(MainWindow(), button);
+        return WaitFor(caption);
     }
     // Waits for a message box, answers it with the button's command (IDOK,
     // IDYES, IDNO) and waits for it to go; its title and text.
     std::wstring Answer(int button) const {
-        std::vector<HWND> boxes;
-        WaitUntil([&] { return !(boxes = Windows(nullptr, L"#32770")).empty(); });
-        HWND box = boxes.empty() ? nullptr : boxes[0];  // nothing below fails on none
+        HWND box = WaitFor(nullptr, L"#32770");
         const std::wstring text = Text(box) + L": " + Text(::GetDlgItem(box, 0xFFFF));
         ::PostMessageW(box, WM_COMMAND, button, 0);
         WaitUntil([&] { return !::IsWindowVisible(box); });
