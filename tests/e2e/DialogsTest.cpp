@@ -1,6 +1,8 @@
 // One smoke test for each dialog of the real program through its real channel:
 // the system's services (under Wine a domain join and the account directory
-// refuse, with a description), the prefix's registry and the stand-in tools.
+// refuse, with a description), the prefix's registry and the stand-in tools:
+// for the Features window the listing tool and its installer where present,
+// otherwise DISM.
 #include <windows.h>
 // After windows.h, which they need.
 #include <commctrl.h>
@@ -60,10 +62,10 @@ TEST(Accounts, ListsTheSystemsUsersAndReportsTheDirectorysRefusals) {
     ::PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
     ::PostMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
     Click(accounts, L"&Password");
-    HWND password = nullptr;  // for the user's name, "Set password for NAME"
-    ASSERT_TRUE(e2e::WaitUntil([&] {
-        return e2e::Text(password = ::GetForegroundWindow()).starts_with(L"Set password for ");
-    }));
+    wchar_t user[64] = {};  // at most 20 characters
+    e2e::Send(list, LB_GETTEXT, 0, LPARAM(user));
+    HWND password = app.WaitFor((L"Set password for " + std::wstring(user)).c_str());
+    ASSERT_NE(password, nullptr);
     EXPECT_EQ(Submit(app, password, L"OK").rfind(L"Quillon: Password change failed. ", 0), 0u);
 }
 
@@ -163,10 +165,8 @@ TEST(Firewall, TickedBoxesRunNetshAndItsAnswersMakeTheSummary) {
                                         "netsh.exe firewall set icmpsetting 8"}));
 }
 
-// Server Features and Roles with stand-in feature tools: the listing tool and
-// its installer where present, otherwise DISM. The tree's names show in the
-// commands that ticking and clearing them runs, in order, and in the log; a
-// change that needs a restart offers one.
+// The tree's names show in the commands that ticking and clearing them runs,
+// in order, and in the log; a change that needs a restart offers one.
 const std::string kList = "dism.exe /Online /English /Get-Features /Format:Table";
 const std::string kEnable = "dism.exe /Online /English /NoRestart /Enable-Feature";
 const std::string kDisable = "dism.exe /Online /English /NoRestart /Disable-Feature";
@@ -217,9 +217,8 @@ TEST(Features, TheToolsListingMakesTheTreeAndTogglesRunItsCommands) {
         const auto next = [&](HTREEITEM item, WPARAM relation) {
             return HTREEITEM(e2e::Send(tree, TVM_GETNEXTITEM, relation, LPARAM(item)));
         };
-        const auto ticked = [&](HTREEITEM item) {
-            return e2e::Send(tree, TVM_GETITEMSTATE, WPARAM(item), TVIS_STATEIMAGEMASK) ==
-                   INDEXTOSTATEIMAGEMASK(2);
+        const auto ticked = [&](HTREEITEM item) {  // state image 2 of the check boxes
+            return e2e::Send(tree, TVM_GETITEMSTATE, WPARAM(item), TVIS_STATEIMAGEMASK) >> 12 == 2;
         };
         std::vector<HTREEITEM> items;  // in display order: every node shows expanded
         std::string shape;

@@ -26,17 +26,17 @@ TEST(MainMenu, AboutFromTheHelpMenuOutlivesExit) {
     ASSERT_TRUE(e2e::WaitUntil([&] { return !::IsWindow(main); })) << "the main window stays";
     EXPECT_TRUE(::IsWindowVisible(about)) << "the About box went with the main window";
     e2e::Click(about, L"OK");
-    EXPECT_EQ(app.WaitForExit(), 0u) << "the program outlived its last window";
+    EXPECT_EQ(::WaitForSingleObject(app.Handle(), 60000), WAIT_OBJECT_0)
+        << "the program outlived its last window";
 }
 
-// The program's kernel handles, GDI objects and windows. Wine stubs
-// GetProcessHandleCount and GetGuiResources, so these are counted by hand:
-// - the handle values that DuplicateHandle accepts, less registry keys, which
-//   Wine's "winmgmts:" moniker leaves open on every bind (Network Settings
-//   binds it whenever it opens; the native tests count the program's keys);
-// - the used entries of the GDI handle table that the process environment
-//   block points to (64-bit layout: 24-byte entries, the type in the top half
-//   of the fourth 32-bit word, 0 when free).
+// The program's kernel handles, GDI objects and windows, counted by hand, as
+// Wine stubs GetProcessHandleCount and GetGuiResources: the handle values that
+// DuplicateHandle accepts, less registry keys, which Wine's "winmgmts:"
+// moniker leaves open on every bind that Network Settings makes (the native
+// tests count the program's keys); the used entries of the GDI handle table
+// that the process environment block points to (64-bit layout: 24-byte
+// entries, the type in the top half of the fourth 32-bit word, 0 when free).
 std::vector<long> Count(const e2e::QuillonProcess& app) {
     HANDLE process = app.Handle();
     std::vector<long> counts(3);
@@ -73,12 +73,11 @@ std::vector<long> Settled(const e2e::QuillonProcess& app) {
 }
 
 // The program's message loop turns the key into WM_SYSCHAR for the system's
-// dialog manager, which presses the button with that access key.
-void PressAltKey(HWND window, char upperCaseLetter) {
-    const LPARAM down =
-        1 | LPARAM(::MapVirtualKeyW(upperCaseLetter, MAPVK_VK_TO_VSC)) << 16 | 1 << 29;
-    ::PostMessageW(window, WM_SYSKEYDOWN, upperCaseLetter, down);
-    ::PostMessageW(window, WM_SYSKEYUP, upperCaseLetter, down | LPARAM(0xC0000000u));
+// dialog manager, which presses the button with that (upper-case) access key.
+void PressAltKey(HWND window, char letter) {
+    const LPARAM down = 1 | LPARAM(::MapVirtualKeyW(letter, MAPVK_VK_TO_VSC)) << 16 | 1 << 29;
+    ::PostMessageW(window, WM_SYSKEYDOWN, letter, down);
+    ::PostMessageW(window, WM_SYSKEYUP, letter, down | LPARAM(0xC0000000u));
 }
 
 // "&DCPROMO" is greyed, so D goes to "&Display"; F, which "&Features" shares,
@@ -100,14 +99,12 @@ TEST(Keyboard, AltAndTheAccessKeyOpenEachDialogAndLeaveNothingBehind) {
     ASSERT_NE(main, nullptr);
     std::vector<long> first;
     for (int round = 1; round <= rounds; ++round) {
-        SCOPED_TRACE("round " + std::to_string(round));
         for (const auto& [letter, caption] : kAccessKeys) {
-            SCOPED_TRACE(std::string("Alt+") + letter);
+            SCOPED_TRACE(std::string("Alt+") + letter + " in round " + std::to_string(round));
             PressAltKey(main, letter);
             HWND dialog = app.WaitFor(caption);
             ASSERT_NE(dialog, nullptr);
-            e2e::Close(dialog);
-            ASSERT_TRUE(e2e::WaitUntil([&] { return !::IsWindowVisible(dialog); }));
+            e2e::Close(dialog);  // before the next key, which is queued after it
         }
         PressAltKey(main, 'T');  // hands over to the system's applet
         ASSERT_TRUE(e2e::WaitUntil([&] {
@@ -121,8 +118,7 @@ TEST(Keyboard, AltAndTheAccessKeyOpenEachDialogAndLeaveNothingBehind) {
     }
     const std::vector<long> last = Settled(app);
     std::printf(
-        "[soak] %d rounds: kernel handles %ld -> %ld, GDI objects %ld -> %ld, windows "
-        "%ld -> %ld\n",
+        "[soak] %d rounds: handles %ld -> %ld, GDI objects %ld -> %ld, windows %ld -> %ld\n",
         rounds, first[0], last[0], first[1], last[1], first[2], last[2]);
     for (std::size_t i = 0; i < 3; ++i) {
         EXPECT_GT(first[i], 0) << "counter " << i << " counts nothing";

@@ -1,11 +1,10 @@
 #pragma once
-// Driving the real quillon.exe from a test, through Win32 messages only.
-// QuillonProcess copies the program (QUILLON_EXE, a Unix path taken as Z:)
-// into a fresh folder with the stand-in (standins/standin.cpp) under each
-// tool's name and the stand-ins' reply, and starts it there, where it finds
-// the stand-ins before the system's tools. Actions are posted, so a message
-// box never blocks the test; waits poll for up to a minute, which the x86
-// program needs where it runs emulated.
+// Driving the real quillon.exe through Win32 messages. QuillonProcess starts
+// a copy of it (QUILLON_EXE, a Unix path taken as Z:) in a fresh folder with
+// the stand-in (standins/standin.cpp) under each tool's name, where it finds
+// them before the system's tools. Actions are posted, so a message box never
+// blocks the test; waits poll for up to a minute, which the x86 program needs
+// where it runs emulated.
 #include <windows.h>
 
 #include <cstdlib>
@@ -84,16 +83,14 @@ class QuillonProcess {
                     << "@\"%~dp0standin.exe\" " << tool.string() << " %*\n";
         }
         std::ofstream(folder_ / "standin-reply.txt") << reply;  // text: lines end in CR LF
-        std::wstring commandLine = L"\"" + (folder_ / "quillon.exe").wstring() + L"\"";
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION info{};
-        if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                              folder_.c_str(), &startup, &info))
+        if (!::CreateProcessW((folder_ / "quillon.exe").c_str(), nullptr, nullptr, nullptr, FALSE,
+                              0, nullptr, folder_.c_str(), &startup, &info))
             throw std::runtime_error("cannot start quillon.exe in " + folder_.string());
         ::CloseHandle(info.hThread);
         process_ = info.hProcess;
-        id_ = info.dwProcessId;
     }
     ~QuillonProcess() {  // ends the program and removes the folder
         ::TerminateProcess(process_, 255);
@@ -119,7 +116,7 @@ class QuillonProcess {
         for (HWND top = nullptr; (top = ::FindWindowExW(nullptr, top, windowClass, caption));) {
             DWORD owner = 0;
             ::GetWindowThreadProcessId(top, &owner);
-            if (owner == id_ && ::IsWindowVisible(top)) return top;
+            if (owner == ::GetProcessId(process_) && ::IsWindowVisible(top)) return top;
         }
         return nullptr;
     }
@@ -143,18 +140,11 @@ class QuillonProcess {
         WaitUntil([&] { return !::IsWindowVisible(box); });
         return text;
     }
-    DWORD WaitForExit() const {  // the exit code, STILL_ACTIVE on timeout
-        DWORD code = STILL_ACTIVE;
-        ::WaitForSingleObject(process_, 60000);
-        ::GetExitCodeProcess(process_, &code);
-        return code;
-    }
 
   private:
     std::filesystem::path folder_ = std::filesystem::temp_directory_path() /
                                     ("quillon-e2e-" + std::to_string(::GetCurrentProcessId()));
     HANDLE process_ = nullptr;
-    DWORD id_ = 0;
 };
 
 }  // namespace e2e
