@@ -69,8 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // that cmd would interpret.
     w.system.journal.clear();
     form->ApplyChanges();
-    const std::wstring start =
-        dism ? L"dism.exe /Online /English /NoRestart /" : L"cmd /c ocsetup ";
+    const wchar_t* start = dism ? L"dism.exe /Online /English /NoRestart /" : L"cmd /c ocsetup ";
     for (const std::wstring& command : w.system.Entries(L"run")) {
         Check(command.rfind(start, 0) == 0);
         const std::wstring name =
