@@ -1,45 +1,28 @@
 // Stand-in for the system's command-line tools, copied beside quillon.exe
 // under a tool's name (netsh.exe, dism.exe, ...). It appends its command line,
-// as its own name and the arguments, to standin-runs.txt there, and prints the
-// reply that standin-replies.txt there holds for it: of the blocks, each a
-// line "> PREFIX" and the reply's lines, the first whose PREFIX starts the
-// command line. As standin.exe, its first argument names the tool (winrm.cmd).
+// as its own name and the arguments, to standin-runs.txt there, and prints
+// standin-reply.txt from there, whatever it was asked. As standin.exe, its
+// first argument names the tool (winrm.cmd hands over to it so).
 #include <windows.h>
 
 #include <fstream>
+#include <iterator>
 #include <string>
-
-// The text after the first token, quoted or not, and the blanks after it.
-static std::string AfterFirstToken(const std::string& line) {
-    const std::size_t end = line[0] == '"' ? line.find('"', 1) + 1 : line.find(' ');
-    const std::size_t next = end == std::string::npos ? end : line.find_first_not_of(' ', end);
-    return next == std::string::npos ? std::string() : line.substr(next);
-}
 
 int main() {
     char path[MAX_PATH] = {};
     const std::string self(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
     const std::string folder = self.substr(0, self.rfind('\\') + 1);
-    std::string name = self.substr(folder.size());
-    std::string arguments = AfterFirstToken(GetCommandLineA());
-    if (_stricmp(name.c_str(), "standin.exe") == 0) {
-        name = arguments.substr(0, arguments.find(' '));
-        arguments = AfterFirstToken(arguments);
-    }
-    const std::string commandLine = arguments.empty() ? name : name + " " + arguments;
+    const std::string given = GetCommandLineA();  // the program's path, quoted or not, first
+    const std::size_t end = given[0] == '"' ? given.find('"', 1) + 1 : given.find(' ');
+    const std::size_t arguments = given.find_first_not_of(' ', end);
+    std::string commandLine = self.substr(folder.size());
+    if (arguments != std::string::npos) commandLine += " " + given.substr(arguments);
+    if (commandLine.starts_with("standin.exe ")) commandLine.erase(0, 12);
     std::ofstream(folder + "standin-runs.txt", std::ios::app | std::ios::binary)
         << commandLine << "\r\n";
-
-    std::ifstream replies(folder + "standin-replies.txt", std::ios::binary);
-    std::string reply;
-    bool answering = false;
-    for (std::string line; std::getline(replies, line) && !(answering && line.starts_with("> "));) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.starts_with("> "))
-            answering = commandLine.starts_with(line.substr(2));
-        else if (answering)
-            reply += line + "\r\n";
-    }
+    std::ifstream file(folder + "standin-reply.txt", std::ios::binary);
+    const std::string reply{std::istreambuf_iterator<char>(file), {}};
     DWORD written = 0;
     WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), reply.data(), DWORD(reply.size()), &written,
               nullptr);
