@@ -144,6 +144,14 @@ TEST(Registry, MembersNoWindowUses) {
         } catch (const sysaccess::VbError& e) {
             EXPECT_EQ(std::to_wstring(e.Number()) + L" " + e.Description(), raised[member]);
         }
+    fakes::FakeRegistry plain;  // a listing replaces what the list held before
+    plain.MakeKey(kHklm, kKey + L"\\S1");
+    cRegistry listing(plain);
+    listing.SetClassKey(kHklm), listing.SetSectionKey(kKey);
+    names = {L"stale"};
+    listing.EnumerateSections(names, count);
+    EXPECT_EQ(names, std::vector<std::wstring>{L"S1"});
+    EXPECT_EQ(count, 1);
     std::wstring m;  // machine names get two backslashes unless too short or already there
     for (auto name : {L"ab", L"SRV", L"\\\\HOST"}) reg.SetMachine(name), m += reg.Machine() + L"|";
     EXPECT_EQ(m, L"|\\\\SRV|\\\\HOST|");
