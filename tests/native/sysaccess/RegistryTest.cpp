@@ -19,6 +19,9 @@ const std::wstring kKey = L"Software\\Q";
 const Variant kDefault(L"default");
 const std::wstring kWriteFailure =
     L"Failed to set registry value Key: '-2147483646',Section: 'Software\\Q',Key: 'V' to value: '";
+const std::wstring kNotWritten = L"-2147194455 " + kWriteFailure;
+// Raised when a binary value is given anything but bytes.
+const std::wstring kNotBytes = L"Application-defined or object-defined error";
 
 // UTF-16LE with a terminating NUL, for texts of the Basic Multilingual Plane.
 Bytes Sz(const std::wstring& text) {
@@ -62,22 +65,10 @@ const Row kRows[] = {
     {L"key", 0, std::nullopt, std::nullopt, {}, kDefault},
     {L"!", 0, std::nullopt, 4, {1, 0, 0, 0}, kDefault},
     {L"!", 4, Variant(1024), std::nullopt, {}, kDefault, L"26001 " + kWriteFailure + L"1024'"},
-    {L"~", 1, Variant(L"x"), std::nullopt, {}, kDefault, L"-2147194455 " + kWriteFailure + L"x'"},
-    {L"", 7, Variant(L"a"), std::nullopt, {}, kDefault, L"-2147194455 " + kWriteFailure + L"a'"},
-    {L"",
-     0,
-     Variant(Variant::Array{}),
-     std::nullopt,
-     {},
-     kDefault,
-     L"-2147194455 " + kWriteFailure + L"'"},
-    {L"",
-     3,
-     Variant(L"x"),
-     std::nullopt,
-     {},
-     kDefault,
-     L"26001 Application-defined or object-defined error"},
+    {L"~", 1, Variant(L"x"), std::nullopt, {}, kDefault, kNotWritten + L"x'"},
+    {L"", 7, Variant(L"a"), std::nullopt, {}, kDefault, kNotWritten + L"a'"},
+    {L"", 0, Variant(Variant::Array{}), std::nullopt, {}, kDefault, kNotWritten + L"'"},
+    {L"", 3, Variant(L"x"), std::nullopt, {}, kDefault, L"26001 " + kNotBytes},
 };
 
 TEST(Registry, ValuesWrittenStoredAndReadBack) {
