@@ -171,56 +171,41 @@ TEST(Roles, ListingToolComesFirstThenDism) {
     }
 }
 
-// Toggles in order → check boxes of A, |B, ||C, |||D, |E, F by index; Close
-// then unloads the window.
-TEST(Roles, CheckingTicksAncestorsUncheckingClearsTheSubtree) {
-    struct Case {
-        std::wstring state, toggles, checks;
-    } cases[] = {
-        {L"Not Installed", L"C", L"+++---"}, {L"Not Installed", L"C;C", L"++----"},
-        {L"Installed", L"A", L"-----+"},     {L"Installed", L"A;A", L"+----+"},
-        {L"Installed", L"B", L"+---++"},     {L"Not Installed", L"E;D", L"+++++-"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(c.state + L" " + c.toggles));
-        const std::wstring& s = c.state;
-        Roles r(kOclist, Out(s + L":A;|" + s + L":B;||" + s + L":C;|||" + s + L":D;|" + s + L":E;" +
-                             s + L":F"));
-        r.Toggle(c.toggles);
-        std::wstring checks;
-        for (int i = 1; i <= r.form->tvwFeatures->Count(); ++i)
-            checks += r.form->tvwFeatures->Node(i)->Checked() ? L"+" : L"-";
-        EXPECT_EQ(checks, c.checks);
-        r.form->cmdExit->UserClick();
-        EXPECT_FALSE(r.form->IsLoaded());
-    }
-}
-
-// Listing and the user's toggles → the commands of Configure, in order,
-// before the listing runs again. Each command shows in the log, the caret at
-// its end, redrawn, before the wait and the run; an unsafe name is skipped.
+// Listing and the user's toggles → the boxes ticked ("+") by index, and the
+// commands of Configure, in order, before the listing runs again: ticking a
+// box ticks its ancestors, unticking clears its subtree. Each command shows in
+// the log, the caret at its end, redrawn, before the wait and the run; an
+// unsafe name is skipped.
 TEST(Roles, ConfigureInstallsParentsFirstAndRemovesSubtreesWhole) {
     const std::wstring kSkipped =
         L"\r\nSkipped: the name contains a character that cmd would "
         L"interpret (& | < > ^ % \" or a control character), so no "
         L"command was run.";
+    const std::wstring kOff = L"~A;|~B;||~C;|||~D;|~E;~F", kOn = L"+A;|+B;||+C;|||+D;|+E;+F";
+    const std::wstring kSetup = L"cmd /c ocsetup ";
     struct Case {
         const char* what;
         Tool tool;
-        std::wstring listing, toggles, runs;
+        std::wstring listing, toggles, ticked, runs;
         int skipped = 0;
     } cases[] = {
         // clang-format off
-        {"pre-order", kOclist, L"+P;|+Q;|~R;~S;|~T", L"Q;R;T",
-         L"cmd /c ocsetup Q /uninstall;cmd /c ocsetup R;cmd /c ocsetup S;cmd /c ocsetup T"},
-        {"one removal for a subtree", kOclist, L"+Web;|+Ftp;||+Ext;+Dns", L"Web",
-         L"cmd /c ocsetup Web /uninstall"},
-        {"nothing changed", kOclist, L"+A;|~B", L"B;B", L""},
-        {"blanks kept", kOclist, L"~ Has Blanks ", L"Has Blanks", L"cmd /c ocsetup Has Blanks"},
+        {"ancestors", kOclist, kOff, L"C", L"+++---", kSetup + L"A;" + kSetup + L"B;" + kSetup + L"C"},
+        {"and untick", kOclist, kOff, L"C;C", L"++----", kSetup + L"A;" + kSetup + L"B"},
+        {"two leaves", kOclist, kOff, L"E;D", L"+++++-",
+         kSetup + L"A;" + kSetup + L"B;" + kSetup + L"C;" + kSetup + L"D;" + kSetup + L"E"},
+        {"a subtree", kOclist, kOn, L"A", L"-----+", kSetup + L"A /uninstall"},
+        {"a subtree but its root", kOclist, kOn, L"A;A", L"+----+",
+         kSetup + L"B /uninstall;" + kSetup + L"E /uninstall"},
+        {"an inner subtree", kOclist, kOn, L"B", L"+---++", kSetup + L"B /uninstall"},
+        {"pre-order", kOclist, L"+P;|+Q;|~R;~S;|~T", L"Q;R;T", L"+-+++",
+         kSetup + L"Q /uninstall;" + kSetup + L"R;" + kSetup + L"S;" + kSetup + L"T"},
+        {"nothing changed", kOclist, L"+A;|~B", L"B;B", L"+-", L""},
+        {"blanks kept", kOclist, L"~ Has Blanks ", L"Has Blanks", L"+", kSetup + L"Has Blanks"},
         {"unsafe names", kOclist, L"~A&;~C>;~D<;~E^;~G%;~H\";~I\tJ;~K\x7f;+B^;|+Child;~Ok(3)",
-         L"A&;C>;D<;E^;G%;H\";I\tJ;K\x7f;B^;Ok(3)", L"cmd /c ocsetup Ok(3)", 9},
+         L"A&;C>;D<;E^;G%;H\";I\tJ;K\x7f;B^;Ok(3)", L"++++++++--+", kSetup + L"Ok(3)", 9},
         {"through DISM", kDism, L"A | Enabled;B | Disabled;C | Disabled;D&x | Disabled", L"A;B;D&x",
-         kChange + L"/Disable-Feature /FeatureName:A;" + kChange +
+         L"-+-+", kChange + L"/Disable-Feature /FeatureName:A;" + kChange +
              L"/Enable-Feature /FeatureName:B /All", 1},
         // clang-format on
     };
@@ -242,6 +227,10 @@ TEST(Roles, ConfigureInstallsParentsFirstAndRemovesSubtreesWhole) {
         r.w.system.OnRun(kChange, atRun);
         const std::wstring listed = r.Tree();
         r.Toggle(c.toggles);
+        std::wstring ticked;
+        for (int i = 1; i <= r.form->tvwFeatures->Count(); ++i)
+            ticked += r.form->tvwFeatures->Node(i)->Checked() ? L"+" : L"-";
+        EXPECT_EQ(ticked, c.ticked);
         r.form->cmdUpdate->UserClick();
         EXPECT_EQ(r.Tree(), listed);  // the tree of the new listing, not the user's ticks
         Lines expected = Split(c.runs);
@@ -306,6 +295,8 @@ TEST(Roles, DismResultsAreLoggedAndARestartIsOffered) {
         EXPECT_EQ(asked, c.answer ? L"Quillon: Windows must restart to complete the feature "
                                     L"changes. Restart now? 4"
                                   : L"");
+        r.form->cmdExit->UserClick();
+        EXPECT_FALSE(r.form->IsLoaded());
     }
 }
 
