@@ -32,7 +32,7 @@ const Row kRows[] = {
      "b",
      0},  // trail bytes that look like lead bytes
     {kDoubleByte, "ok\x82", 1},
-    {kGb18030, "x\xB0\xA1\x81\x30\x81\x30\x95\x32\x82\x36\x81\x81", 0},
+    {kGb18030, "x\xB0\xA1\x81\x39\x81\x39\x81\x30\x81\x30\x95\x32\x82\x36\x81\x81", 0},
     {kGb18030, "\x81\x30\x81", 1},
     {kDoubleByte, std::string(1023, 'q') + std::string(1200, '\x83'), 0},  // reads end on leads
 };

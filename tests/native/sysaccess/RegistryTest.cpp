@@ -56,6 +56,7 @@ const Row kRows[] = {
     {L"", 3, Variant(Bytes{9, 0, 255}), 3, {9, 0, 255}, Variant(Bytes{9, 0, 255})},
     {L"", 0, std::nullopt, 4, {0xFE, 0xFF, 0xFF, 0xFF}, Variant(-2)},
     {L"", 0, std::nullopt, 5, {0, 0, 1, 2}, Variant(258)},
+    {L"", 0, std::nullopt, 4, {1, 0, 0, 0, 8}, Variant(1)},  // only the first four bytes count
     {L"", 0, std::nullopt, 7, Sz(std::wstring(L"a\0b\0", 4)), Variant(std::wstring(L"a\0b\0", 4))},
     {L"", 0, std::nullopt, 1, {'a', 0, 'b', 0}, Variant(L"ab")},
     {L"", 0, std::nullopt, 1, {}, Variant(L"")},
