@@ -129,7 +129,7 @@ const SaveCase kSaveCases[] = {
     {Adapters::kOne, 1024, 768, 8, L"639", L"600", false, L"", L"", kInvalid},
     {Adapters::kOne, 1024, 768, 8, L"639.9", L"480", false, L"", L"", kInvalid},
     {Adapters::kOne, 1024, 768, 8, L"1024.5", L"767.5", false, L"", L"X=1024 Y=768 Drag=1", kSaved},
-    {Adapters::kOne, 1024, 768, 8, L" 1000.6", L"700.04 ", false, L"", L"X=1001 Y=700 Drag=1",
+    {Adapters::kOne, 1024, 768, 8, L" 1999.6", L"700.04 ", false, L"", L"X=2000 Y=700 Drag=1",
      kSaved},
     {Adapters::kOne, 1024, 768, 8, L"2147483520", L"768", false, L"", L"X=2147483520 Y=768 Drag=1",
      kSaved},

@@ -124,6 +124,13 @@ const Case kCases[] = {
          p.tvw->Clear(), p.tvw->AddRoot(L"B", L"b");
      },
      L"tvw:Nodes tvw:Value tvw:Nodes tvw:Nodes tvw=1:b"},
+    {"colors: boxes that hold text, lists and trees on the window background, the rest not",
+     [](Probe& p) {
+         for (ui::Control* c :
+              std::initializer_list<ui::Control*>{p.txt, p.cmb, p.tvw, p.chk, p.optB, p.fra, p.cmd})
+             p.log += c->BackColor() == ui::kColorWindowBackground ? L"w " : L"- ";
+     },
+     L"w w w - - - -"},
     {"buttons: hidden and disabled ones deliver no click; failures become critical messages",
      [](Probe& p) {
          p.cmd->SetPeer(&p), p.cmd->SetVisible(false), p.cmd->UserClick(), p.cmd->SetVisible(true);
