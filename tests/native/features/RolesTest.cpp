@@ -174,20 +174,27 @@ TEST(Roles, ListingToolComesFirstThenDism) {
 // Listing and the user's toggles → the boxes ticked ("+") by index, and the
 // commands of Configure, in order, before the listing runs again: ticking a
 // box ticks its ancestors, unticking clears its subtree. Each command shows in
-// the log, the caret at its end, redrawn, before the wait and the run; an
-// unsafe name is skipped.
+// the log, the caret at its end, redrawn, before the wait and the run, and
+// then what DISM printed of it; an unsafe name is skipped. When DISM asks for
+// a restart, one is offered after the walk, before the listing runs again.
 TEST(Roles, ConfigureInstallsParentsFirstAndRemovesSubtreesWhole) {
     const std::wstring kSkipped =
         L"\r\nSkipped: the name contains a character that cmd would "
         L"interpret (& | < > ^ % \" or a control character), so no "
         L"command was run.";
     const std::wstring kOff = L"~A;|~B;||~C;|||~D;|~E;~F", kOn = L"+A;|+B;||+C;|||+D;|+E;+F";
-    const std::wstring kSetup = L"cmd /c ocsetup ";
+    const std::wstring kSetup = L"cmd /c ocsetup ", kAB = L"A | Disabled;B | Enabled";
+    const std::wstring kOnOff = kChange + L"/Enable-Feature /FeatureName:A /All;" + kChange +
+                                L"/Disable-Feature /FeatureName:B";
+    const std::wstring kRestart = L"\r\nRestart Windows to complete this operation.";
+    const std::wstring kMustRestart = L"\r\nWindows must restart to complete this change.";
     struct Case {
         const char* what;
         Tool tool;
         std::wstring listing, toggles, ticked, runs;
         int skipped = 0;
+        std::wstring printed = kDismDone, logged = L"";  // by each change, and after its line
+        int answer = 0;                                  // to the restart question; 0: none asked
     } cases[] = {
         // clang-format off
         {"ancestors", kOclist, kOff, L"C", L"+++---", kSetup + L"A;" + kSetup + L"B;" + kSetup + L"C"},
@@ -207,6 +214,18 @@ TEST(Roles, ConfigureInstallsParentsFirstAndRemovesSubtreesWhole) {
         {"through DISM", kDism, L"A | Enabled;B | Disabled;C | Disabled;D&x | Disabled", L"A;B;D&x",
          L"-+-+", kChange + L"/Disable-Feature /FeatureName:A;" + kChange +
              L"/Enable-Feature /FeatureName:B /All", 1},
+        {"success", kDism, kAB, L"A;B", L"+-", kOnOff},
+        {"restart accepted", kDism, kAB, L"A;B", L"+-", kOnOff, 0, kDismDone + kRestart,
+         kMustRestart, ui::kIdYes},
+        {"restart declined", kDism, kAB, L"A;B", L"+-", kOnOff, 0, kDismDone + kRestart,
+         kMustRestart, ui::kIdNo},
+        {"error", kDism, kAB, L"A;B", L"+-", kOnOff, 0,
+         Out(L"Version: 10.0;;;Error: 0x800f080c;;Feature name X is unknown.;Error: 1"),
+         L"\r\nError: 0x800f080c\r\nFeature name X is unknown.\r\nError: 1"},
+        {"no error line", kDism, kAB, L"A;B", L"+-", kOnOff, 0, fakes::kRunnerFailure,
+         L"\r\n" + fakes::kRunnerFailure},
+        {"nothing printed", kDism, kAB, L"A;B", L"+-", kOnOff, 0, L"",
+         L"\r\ndism.exe printed nothing, so the change may not have been made."},
         // clang-format on
     };
     for (const Case& c : cases) {
@@ -221,10 +240,11 @@ TEST(Roles, ConfigureInstallsParentsFirstAndRemovesSubtreesWhole) {
             EXPECT_EQ(r.w.shell.sleeps.size(), ++runs);
             EXPECT_EQ(r.w.shell.refreshes, redraws + static_cast<int>(runs));
             EXPECT_EQ(r.w.system.lastFlags, (fakes::FakeSystem::Flags{true, true, true}));
-            return kDismDone;
+            return c.printed;
         };
         r.w.system.OnRun(L"cmd", atRun);
         r.w.system.OnRun(kChange, atRun);
+        if (c.answer) r.w.shell.answers = {c.answer};
         const std::wstring listed = r.Tree();
         r.Toggle(c.toggles);
         std::wstring ticked;
@@ -233,62 +253,26 @@ TEST(Roles, ConfigureInstallsParentsFirstAndRemovesSubtreesWhole) {
         EXPECT_EQ(ticked, c.ticked);
         r.form->cmdUpdate->UserClick();
         EXPECT_EQ(r.Tree(), listed);  // the tree of the new listing, not the user's ticks
-        Lines expected = Split(c.runs);
-        expected.insert(expected.begin(), c.tool == kDism ? kDismList : L"oclist.exe");
-        expected.push_back(expected.front());
-        EXPECT_EQ(r.w.system.Entries(L"run"), expected);
+        const std::wstring listing = c.tool == kDism ? kDismList : L"oclist.exe";
+        Lines journal = {L"run " + listing};
+        for (const auto& run : Split(c.runs)) journal.push_back(L"run " + run);
+        if (c.answer == ui::kIdYes) {
+            journal.push_back(L"exit " + std::to_wstring(app::kEwxReboot) + L" FFFFFFFF");
+            journal.push_back(L"start shutdown.exe -r -t 5 0");
+        }
+        journal.push_back(L"run " + listing);
+        EXPECT_EQ(r.w.system.journal, journal);
         const std::wstring log = r.form->txtResults->Text();
         int skipped = 0;
         for (auto at = log.find(kSkipped); at != log.npos; at = log.find(kSkipped, at + 1))
             ++skipped;
         EXPECT_EQ(skipped, c.skipped);
-        EXPECT_EQ(r.form->txtResults->SelStart(), static_cast<int>(log.size()));
-        EXPECT_TRUE(r.w.shell.messages.empty());
-    }
-}
-
-// What DISM prints for each change → the log after each "Executing:" line,
-// and one restart offer after the walk, before the listing runs again.
-TEST(Roles, DismResultsAreLoggedAndARestartIsOffered) {
-    const std::wstring kRestart = L"\r\nRestart Windows to complete this operation.";
-    const std::wstring kMustRestart = L"\r\nWindows must restart to complete this change.";
-    struct Case {
-        const char* what;
-        std::wstring output, logged;
-        int answer = 0;  // to the restart question; 0: none asked
-    } cases[] = {
-        // clang-format off
-        {"success", kDismDone, L""},
-        {"restart accepted", kDismDone + kRestart, kMustRestart, ui::kIdYes},
-        {"restart declined", kDismDone + kRestart, kMustRestart, ui::kIdNo},
-        {"error", Out(L"Version: 10.0;;;Error: 0x800f080c;;Feature name X is unknown.;Error: 1"),
-         L"\r\nError: 0x800f080c\r\nFeature name X is unknown.\r\nError: 1"},
-        {"no error line", fakes::kRunnerFailure, L"\r\n" + fakes::kRunnerFailure},
-        {"nothing printed", L"",
-         L"\r\ndism.exe printed nothing, so the change may not have been made."},
-        // clang-format on
-    };
-    const std::wstring enable = kChange + L"/Enable-Feature /FeatureName:A /All";
-    const std::wstring disable = kChange + L"/Disable-Feature /FeatureName:B";
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        Roles r(kDism, Out(L"A | Disabled;B | Enabled"));
-        r.w.system.OnRun(kChange, c.output);
-        if (c.answer) r.w.shell.answers = {c.answer};
-        r.Toggle(L"A;B");
-        r.form->cmdUpdate->UserClick();
-        EXPECT_EQ(r.form->txtResults->Text(), L"\r\nInstalling feature: A\r\nExecuting: " + enable +
-                                                  c.logged +
-                                                  L"\r\nUninstalling feature: B\r\n"
-                                                  L"Executing: " +
-                                                  disable + c.logged);
-        Lines journal = {L"run " + kDismList, L"run " + enable, L"run " + disable};
-        if (c.answer == ui::kIdYes) {
-            journal.push_back(L"exit " + std::to_wstring(app::kEwxReboot) + L" FFFFFFFF");
-            journal.push_back(L"start shutdown.exe -r -t 5 0");
+        if (c.listing == kAB) {  // the words of the log
+            EXPECT_EQ(log, L"\r\nInstalling feature: A\r\nExecuting: " + Split(c.runs)[0] +
+                               c.logged + L"\r\nUninstalling feature: B\r\nExecuting: " +
+                               Split(c.runs)[1] + c.logged);
         }
-        journal.push_back(L"run " + kDismList);
-        EXPECT_EQ(r.w.system.journal, journal);
+        EXPECT_EQ(r.form->txtResults->SelStart(), static_cast<int>(log.size()));
         std::wstring asked;
         for (const auto& m : r.w.shell.messages)
             asked += m.title + L": " + m.text + L" " + std::to_wstring(m.style);
