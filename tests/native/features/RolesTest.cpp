@@ -47,15 +47,24 @@ Lines Split(const std::wstring& text) {
 }
 
 enum Tool { kOclist, kDism };
+const std::wstring kNoOclist = L"oclist.exe";  // absent, so DISM lists
 
-// The window on a system with the listing tool or with DISM alone.
+// The window on a system without the programs named (";" between them),
+// whose build is given ("-": it cannot be read), and where either listing
+// tool prints `listing`.
 struct Roles {
     fakes::World w;
     std::shared_ptr<frmRoles> form;
 
-    Roles(Tool tool, const std::wstring& listing) {
-        if (tool == kDism) w.system.absent = {L"oclist.exe"};
-        w.system.OnRun(tool == kDism ? kDismList : L"oclist.exe", listing);
+    Roles(const std::wstring& absent, const std::wstring& listing,
+          const std::wstring& build = L"") {
+        for (const auto& name : Split(absent)) w.system.absent.insert(name);
+        if (build == L"-")
+            w.registry.Deny(sysaccess::kHkeyLocalMachine, kVersionKey);
+        else if (!build.empty())
+            w.registry.SetString(sysaccess::kHkeyLocalMachine, kVersionKey, L"BuildLabEx", build);
+        w.system.OnRun(L"oclist", listing);
+        w.system.OnRun(kDismList, listing);
         form = w.Open<frmRoles>(L"frmRoles");
     }
     // "name(parent)+" per node in index order, "+" checked and "-" not. A
@@ -83,91 +92,72 @@ struct Roles {
     }
 };
 
-// Output of either tool → nodes and what the Status box says.
+// Which tools are absent, the listing printed and the build → the listing
+// that runs ("-": none), the nodes and what the Status box says.
 TEST(Roles, ListingGivesTreeAndStatus) {
     struct Case {
         const char* what;
-        Tool tool;
-        std::wstring output, tree;
-        std::wstring status{};
+        std::wstring absent, output, tree;
+        std::wstring status = L"", build = L"";
+        std::wstring run = L"";  // empty: oclist.exe, or DISM when oclist.exe is absent
     } cases[] = {
         // clang-format off
-        {"four lines", kOclist, Out(L"~A;|+B;||~C;+D"), L"A- B(A)+ C(B)- D+"},
-        {"fields and depth", kOclist,
+        {"x86", L"", L"", L"", L"", L"6001.18000.x86fre.longhorn_rtm.080118-1840"},
+        {"amd64", L"", L"", L"", L"", L"6001.18000.amd64fre.longhorn_rtm.080118-1840", L"oclist64.exe"},
+        {"capitals", L"", L"", L"", L"", L"6001.AMD64FRE", L"oclist64.exe"},
+        {"64 anywhere", L"", L"", L"", L"", L"6064.18000.x86fre", L"oclist64.exe"},
+        {"build unreadable", L"", L"", L"", L"", L"-"},
+        {"no oclist64", L"oclist64.exe", L"", L"", kNoFeatures, L"amd64fre", kDismList},
+        {"no tool", L"oclist.exe;dism.exe", L"", L"", L"oclist.exe", L"x86fre", L"-"},
+        {"no tool, 64-bit", L"oclist64.exe;dism.exe", L"", L"", L"oclist64.exe", L"amd64fre", L"-"},
+        {"four lines", L"", Out(L"~A;|+B;||~C;+D"), L"A- B(A)+ C(B)- D+"},
+        {"fields and depth", L"",
          Out(L"Installed : N : more;       |--- Installed:Web Server;"
              L"       |       |--- Not Installed:  Sub  ;A|b: Not Installed"),
          L"N+ Web Server(N)+ Sub(Web Server)- Not Installed(N)-"},
-        {"not features", kOclist,
+        {"not features", L"",
          Out(L"installed:a;INSTALLED:b;Installed c;Available:d;Installed:ok;"
              L"Installed:DomainController;Not Installed:X (DomainController role)"), L"ok+"},
-        {"under an omitted root", kOclist, Out(L"+P;+Q-DomainController;|~R"), L"P+ R(P)-"},
-        {"a lone line feed ends no line", kOclist, L"Installed:A\nInstalled:B\n", L"A\nInstalled+"},
-        {"the runner's failure", kOclist, fakes::kRunnerFailure, L""},
-        {"a name twice", kOclist, Out(L"+R1;|+S;+R2;|~S"), L"R1+ S(R1)+ R2+ S(R2)-"},
-        {"duplicates", kOclist, Out(L"+A;|+B;|~B;~A;|+X;+C;|+B"), L"A+ B(A)+ C+ B(C)+"},
-        {"empty names and lines too deep", kOclist,
+        {"under an omitted root", L"", Out(L"+P;+Q-DomainController;|~R"), L"P+ R(P)-"},
+        {"a lone line feed ends no line", L"", L"Installed:A\nInstalled:B\n", L"A\nInstalled+"},
+        {"the runner's failure", L"", fakes::kRunnerFailure, L""},
+        {"a name twice", L"", Out(L"+R1;|+S;+R2;|~S"), L"R1+ S(R1)+ R2+ S(R2)-"},
+        {"duplicates", L"", Out(L"+A;|+B;|~B;~A;|+X;+C;|+B"), L"A+ B(A)+ C+ B(C)+"},
+        {"empty names and lines too deep", L"",
          Out(L"|+E;+  ;+A;|||+F;|+B;+D;||+G;" + std::wstring(100000, L'|') + L"+H"),
          L"A+ B(A)+ D+"},
-        {"children go with a rejected line", kOclist,
+        {"children go with a rejected line", L"",
          Out(L"+A;|+X;|+Y;|+X;||+c;|||+d;|+ ;||+e;|+Z;||||+f;|||||+g;||+h;+A;|+i"),
          L"A+ X(A)+ Y(A)+ Z(A)+ h(Z)+"},
-        {"every state", kDism, kDismBanner + Out(L"TelnetClient        | Disabled;Hyper-V   | "
+        {"every state", kNoOclist, kDismBanner + Out(L"TelnetClient        | Disabled;Hyper-V   | "
              L"Disabled with Payload Removed;IIS-WebServerRole | Enabled;NetFx3 | Enable Pending;"
              L"SMB1Protocol|Disable Pending;TelnetClient | Enabled") + kDismDone,
          L"TelnetClient- Hyper-V- IIS-WebServerRole+ NetFx3+ SMB1Protocol-"},
-        {"rows of another shape", kDism,
+        {"rows of another shape", kNoOclist,
          Out(L"Two Words | Enabled;A | B | Enabled;X | enabled; | Enabled") +
              L"Y | Enabled\nZ | Disabled", L"Y+ Z-"},
-        {"empty table", kDism, kDismBanner + kDismDone, L"", kNoFeatures},
-        {"garbage", kDism, L"\x01junk|\r\n\r\n|||", L"", kNoFeatures + L"\r\n\x01junk|\r\n|||"},
-        {"refused", kDism, Out(L";Deployment Image Servicing and Management tool;;Error: 740;;"
+        {"empty table", kNoOclist, kDismBanner + kDismDone, L"", kNoFeatures},
+        {"garbage", kNoOclist, L"\x01junk|\r\n\r\n|||", L"", kNoFeatures + L"\r\n\x01junk|\r\n|||"},
+        {"refused", kNoOclist, Out(L";Deployment Image Servicing and Management tool;;Error: 740;;"
                                L"Elevated permissions are required to run DISM."),
          L"", kNoFeatures + L"\r\nError: 740\r\nElevated permissions are required to run DISM."},
         // clang-format on
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        Roles r(c.tool, c.output);
+        Roles r(c.absent, c.output, c.build);
+        const std::wstring run = !c.run.empty()     ? c.run
+                                 : c.absent.empty() ? L"oclist.exe"
+                                                    : kDismList;
+        EXPECT_EQ(r.w.system.Entries(L"run"), run == L"-" ? Lines{} : Lines{run});
+        EXPECT_TRUE(run == L"-" ||
+                    (r.w.system.lastFlags == fakes::FakeSystem::Flags{true, true, true}));
         EXPECT_EQ(r.Tree(), c.tree);
-        EXPECT_EQ(r.form->txtResults->Text(), c.status);
-    }
-}
-
-// Which tools exist, and the build → the listing that runs, or the message.
-TEST(Roles, ListingToolComesFirstThenDism) {
-    struct Case {
-        std::wstring absent, build;  // build "-": the value cannot be read
-        std::wstring run;
-        std::wstring status{};
-    } cases[] = {
-        // clang-format off
-        {L"", L"6001.18000.x86fre.longhorn_rtm.080118-1840", L"oclist.exe"},
-        {L"", L"6001.18000.amd64fre.longhorn_rtm.080118-1840", L"oclist64.exe"},
-        {L"", L"6001.AMD64FRE", L"oclist64.exe"}, {L"", L"6064.18000.x86fre", L"oclist64.exe"},
-        {L"", L"", L"oclist.exe"}, {L"", L"-", L"oclist.exe"},
-        {L"oclist.exe", L"x86fre", kDismList, kNoFeatures},
-        {L"oclist64.exe", L"amd64fre", kDismList, kNoFeatures},
-        {L"oclist.exe;dism.exe", L"x86fre", L"", L"oclist.exe"},
-        {L"oclist64.exe;dism.exe", L"amd64fre", L"", L"oclist64.exe"},
-        // clang-format on
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(c.absent + L" " + c.build));
-        fakes::World w;
-        for (const auto& name : Split(c.absent)) w.system.absent.insert(name);
-        if (c.build == L"-")
-            w.registry.Deny(sysaccess::kHkeyLocalMachine, kVersionKey);
-        else if (!c.build.empty())
-            w.registry.SetString(sysaccess::kHkeyLocalMachine, kVersionKey, L"BuildLabEx", c.build);
-        auto form = w.Open<frmRoles>(L"frmRoles");
-        EXPECT_EQ(w.system.Entries(L"run"), Split(c.run));
-        EXPECT_TRUE(c.run.empty() ||
-                    (w.system.lastFlags == fakes::FakeSystem::Flags{true, true, true}));
         const std::wstring noTool =
             L"\r\nNo feature tool was found: neither " + c.status +
             L" nor dism.exe is in the program folder or on the search path.";
-        EXPECT_EQ(form->txtResults->Text(), c.run.empty() ? noTool : c.status);
-        EXPECT_EQ(w.registry.OpenKeys(), 0);
+        EXPECT_EQ(r.form->txtResults->Text(), run == L"-" ? noTool : c.status);
+        EXPECT_EQ(r.w.registry.OpenKeys(), 0);
     }
 }
 
@@ -230,7 +220,7 @@ TEST(Roles, ConfigureInstallsParentsFirstAndRemovesSubtreesWhole) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        Roles r(c.tool, Out(c.listing));
+        Roles r(c.tool == kDism ? kNoOclist : L"", Out(c.listing));
         std::size_t runs = 0;
         const int redraws = r.w.shell.refreshes;
         const auto atRun = [&](const std::wstring& command) {
