@@ -47,15 +47,24 @@ Lines Split(const std::wstring& text) {
 }
 
 enum Tool { kOclist, kDism };
+const std::wstring kNoOclist = L"oclist.exe";  // absent, so DISM lists
 
-// The window on a system with the listing tool or with DISM alone.
+// The window on a system without the programs named (";" between them),
+// whose build is given ("-": it cannot be read), and where either listing
+// tool prints `listing`.
 struct Roles {
     fakes::World w;
     std::shared_ptr<frmRoles> form;
 
-    Roles(Tool tool, const std::wstring& listing) {
-        if (tool == kDism) w.system.absent = {L"oclist.exe"};
-        w.system.OnRun(tool == kDism ? kDismList : L"oclist.exe", listing);
+    Roles(const std::wstring& absent, const std::wstring& listing,
+          const std::wstring& build = L"") {
+        for (const auto& name : Split(absent)) w.system.absent.insert(name);
+        if (build == L"-")
+            w.registry.Deny(sysaccess::kHkeyLocalMachine, kVersionKey);
+        else if (!build.empty())
+            w.registry.SetString(sysaccess::kHkeyLocalMachine, kVersionKey, L"BuildLabEx", build);
+        w.system.OnRun(L"oclist", listing);
+        w.system.OnRun(kDismList, listing);
         form = w.Open<frmRoles>(L"frmRoles");
     }
     // "name(parent)+" per node in index order, "+" checked and "-" not. A
@@ -83,150 +92,135 @@ struct Roles {
     }
 };
 
-// Output of either tool → nodes and what the Status box says.
+// Which tools are absent, the listing printed and the build → the listing
+// that runs ("-": none), the nodes and what the Status box says.
 TEST(Roles, ListingGivesTreeAndStatus) {
     struct Case {
         const char* what;
-        Tool tool;
-        std::wstring output, tree;
-        std::wstring status{};
+        std::wstring absent, output, tree;
+        std::wstring status = L"", build = L"";
+        std::wstring run = L"";  // empty: oclist.exe, or DISM when oclist.exe is absent
     } cases[] = {
         // clang-format off
-        {"four lines", kOclist, Out(L"~A;|+B;||~C;+D"), L"A- B(A)+ C(B)- D+"},
-        {"fields and depth", kOclist,
+        {"x86", L"", L"", L"", L"", L"6001.18000.x86fre.longhorn_rtm.080118-1840"},
+        {"amd64", L"", L"", L"", L"", L"6001.18000.amd64fre.longhorn_rtm.080118-1840", L"oclist64.exe"},
+        {"capitals", L"", L"", L"", L"", L"6001.AMD64FRE", L"oclist64.exe"},
+        {"64 anywhere", L"", L"", L"", L"", L"6064.18000.x86fre", L"oclist64.exe"},
+        {"build unreadable", L"", L"", L"", L"", L"-"},
+        {"no oclist64", L"oclist64.exe", L"", L"", kNoFeatures, L"amd64fre", kDismList},
+        {"no tool", L"oclist.exe;dism.exe", L"", L"", L"oclist.exe", L"x86fre", L"-"},
+        {"no tool, 64-bit", L"oclist64.exe;dism.exe", L"", L"", L"oclist64.exe", L"amd64fre", L"-"},
+        {"four lines", L"", Out(L"~A;|+B;||~C;+D"), L"A- B(A)+ C(B)- D+"},
+        {"fields and depth", L"",
          Out(L"Installed : N : more;       |--- Installed:Web Server;"
              L"       |       |--- Not Installed:  Sub  ;A|b: Not Installed"),
          L"N+ Web Server(N)+ Sub(Web Server)- Not Installed(N)-"},
-        {"not features", kOclist,
+        {"not features", L"",
          Out(L"installed:a;INSTALLED:b;Installed c;Available:d;Installed:ok;"
              L"Installed:DomainController;Not Installed:X (DomainController role)"), L"ok+"},
-        {"under an omitted root", kOclist, Out(L"+P;+Q-DomainController;|~R"), L"P+ R(P)-"},
-        {"a lone line feed ends no line", kOclist, L"Installed:A\nInstalled:B\n", L"A\nInstalled+"},
-        {"the runner's failure", kOclist, fakes::kRunnerFailure, L""},
-        {"a name twice", kOclist, Out(L"+R1;|+S;+R2;|~S"), L"R1+ S(R1)+ R2+ S(R2)-"},
-        {"duplicates", kOclist, Out(L"+A;|+B;|~B;~A;|+X;+C;|+B"), L"A+ B(A)+ C+ B(C)+"},
-        {"empty names and lines too deep", kOclist,
+        {"under an omitted root", L"", Out(L"+P;+Q-DomainController;|~R"), L"P+ R(P)-"},
+        {"a lone line feed ends no line", L"", L"Installed:A\nInstalled:B\n", L"A\nInstalled+"},
+        {"the runner's failure", L"", fakes::kRunnerFailure, L""},
+        {"a name twice", L"", Out(L"+R1;|+S;+R2;|~S"), L"R1+ S(R1)+ R2+ S(R2)-"},
+        {"duplicates", L"", Out(L"+A;|+B;|~B;~A;|+X;+C;|+B"), L"A+ B(A)+ C+ B(C)+"},
+        {"empty names and lines too deep", L"",
          Out(L"|+E;+  ;+A;|||+F;|+B;+D;||+G;" + std::wstring(100000, L'|') + L"+H"),
          L"A+ B(A)+ D+"},
-        {"children go with a rejected line", kOclist,
+        {"children go with a rejected line", L"",
          Out(L"+A;|+X;|+Y;|+X;||+c;|||+d;|+ ;||+e;|+Z;||||+f;|||||+g;||+h;+A;|+i"),
          L"A+ X(A)+ Y(A)+ Z(A)+ h(Z)+"},
-        {"every state", kDism, kDismBanner + Out(L"TelnetClient        | Disabled;Hyper-V   | "
+        {"every state", kNoOclist, kDismBanner + Out(L"TelnetClient        | Disabled;Hyper-V   | "
              L"Disabled with Payload Removed;IIS-WebServerRole | Enabled;NetFx3 | Enable Pending;"
              L"SMB1Protocol|Disable Pending;TelnetClient | Enabled") + kDismDone,
          L"TelnetClient- Hyper-V- IIS-WebServerRole+ NetFx3+ SMB1Protocol-"},
-        {"rows of another shape", kDism,
+        {"rows of another shape", kNoOclist,
          Out(L"Two Words | Enabled;A | B | Enabled;X | enabled; | Enabled") +
              L"Y | Enabled\nZ | Disabled", L"Y+ Z-"},
-        {"empty table", kDism, kDismBanner + kDismDone, L"", kNoFeatures},
-        {"garbage", kDism, L"\x01junk|\r\n\r\n|||", L"", kNoFeatures + L"\r\n\x01junk|\r\n|||"},
-        {"refused", kDism, Out(L";Deployment Image Servicing and Management tool;;Error: 740;;"
+        {"empty table", kNoOclist, kDismBanner + kDismDone, L"", kNoFeatures},
+        {"garbage", kNoOclist, L"\x01junk|\r\n\r\n|||", L"", kNoFeatures + L"\r\n\x01junk|\r\n|||"},
+        {"refused", kNoOclist, Out(L";Deployment Image Servicing and Management tool;;Error: 740;;"
                                L"Elevated permissions are required to run DISM."),
          L"", kNoFeatures + L"\r\nError: 740\r\nElevated permissions are required to run DISM."},
         // clang-format on
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        Roles r(c.tool, c.output);
+        Roles r(c.absent, c.output, c.build);
+        const std::wstring run = !c.run.empty()     ? c.run
+                                 : c.absent.empty() ? L"oclist.exe"
+                                                    : kDismList;
+        EXPECT_EQ(r.w.system.Entries(L"run"), run == L"-" ? Lines{} : Lines{run});
+        EXPECT_TRUE(run == L"-" ||
+                    (r.w.system.lastFlags == fakes::FakeSystem::Flags{true, true, true}));
         EXPECT_EQ(r.Tree(), c.tree);
-        EXPECT_EQ(r.form->txtResults->Text(), c.status);
-    }
-}
-
-// Which tools exist, and the build → the listing that runs, or the message.
-TEST(Roles, ListingToolComesFirstThenDism) {
-    struct Case {
-        std::wstring absent, build;  // build "-": the value cannot be read
-        std::wstring run;
-        std::wstring status{};
-    } cases[] = {
-        // clang-format off
-        {L"", L"6001.18000.x86fre.longhorn_rtm.080118-1840", L"oclist.exe"},
-        {L"", L"6001.18000.amd64fre.longhorn_rtm.080118-1840", L"oclist64.exe"},
-        {L"", L"6001.AMD64FRE", L"oclist64.exe"}, {L"", L"6064.18000.x86fre", L"oclist64.exe"},
-        {L"", L"", L"oclist.exe"}, {L"", L"-", L"oclist.exe"},
-        {L"oclist.exe", L"x86fre", kDismList, kNoFeatures},
-        {L"oclist64.exe", L"amd64fre", kDismList, kNoFeatures},
-        {L"oclist.exe;dism.exe", L"x86fre", L"", L"oclist.exe"},
-        {L"oclist64.exe;dism.exe", L"amd64fre", L"", L"oclist64.exe"},
-        // clang-format on
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(c.absent + L" " + c.build));
-        fakes::World w;
-        for (const auto& name : Split(c.absent)) w.system.absent.insert(name);
-        if (c.build == L"-")
-            w.registry.Deny(sysaccess::kHkeyLocalMachine, kVersionKey);
-        else if (!c.build.empty())
-            w.registry.SetString(sysaccess::kHkeyLocalMachine, kVersionKey, L"BuildLabEx", c.build);
-        auto form = w.Open<frmRoles>(L"frmRoles");
-        EXPECT_EQ(w.system.Entries(L"run"), Split(c.run));
-        EXPECT_TRUE(c.run.empty() ||
-                    (w.system.lastFlags == fakes::FakeSystem::Flags{true, true, true}));
         const std::wstring noTool =
             L"\r\nNo feature tool was found: neither " + c.status +
             L" nor dism.exe is in the program folder or on the search path.";
-        EXPECT_EQ(form->txtResults->Text(), c.run.empty() ? noTool : c.status);
-        EXPECT_EQ(w.registry.OpenKeys(), 0);
+        EXPECT_EQ(r.form->txtResults->Text(), run == L"-" ? noTool : c.status);
+        EXPECT_EQ(r.w.registry.OpenKeys(), 0);
     }
 }
 
-// Toggles in order → check boxes of A, |B, ||C, |||D, |E, F by index; Close
-// then unloads the window.
-TEST(Roles, CheckingTicksAncestorsUncheckingClearsTheSubtree) {
-    struct Case {
-        std::wstring state, toggles, checks;
-    } cases[] = {
-        {L"Not Installed", L"C", L"+++---"}, {L"Not Installed", L"C;C", L"++----"},
-        {L"Installed", L"A", L"-----+"},     {L"Installed", L"A;A", L"+----+"},
-        {L"Installed", L"B", L"+---++"},     {L"Not Installed", L"E;D", L"+++++-"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(c.state + L" " + c.toggles));
-        const std::wstring& s = c.state;
-        Roles r(kOclist, Out(s + L":A;|" + s + L":B;||" + s + L":C;|||" + s + L":D;|" + s + L":E;" +
-                             s + L":F"));
-        r.Toggle(c.toggles);
-        std::wstring checks;
-        for (int i = 1; i <= r.form->tvwFeatures->Count(); ++i)
-            checks += r.form->tvwFeatures->Node(i)->Checked() ? L"+" : L"-";
-        EXPECT_EQ(checks, c.checks);
-        r.form->cmdExit->UserClick();
-        EXPECT_FALSE(r.form->IsLoaded());
-    }
-}
-
-// Listing and the user's toggles → the commands of Configure, in order,
-// before the listing runs again. Each command shows in the log, the caret at
-// its end, redrawn, before the wait and the run; an unsafe name is skipped.
+// Listing and the user's toggles → the boxes ticked ("+") by index, and the
+// commands of Configure, in order, before the listing runs again: ticking a
+// box ticks its ancestors, unticking clears its subtree. Each command shows in
+// the log, the caret at its end, redrawn, before the wait and the run, and
+// then what DISM printed of it; an unsafe name is skipped. When DISM asks for
+// a restart, one is offered after the walk, before the listing runs again.
 TEST(Roles, ConfigureInstallsParentsFirstAndRemovesSubtreesWhole) {
     const std::wstring kSkipped =
         L"\r\nSkipped: the name contains a character that cmd would "
         L"interpret (& | < > ^ % \" or a control character), so no "
         L"command was run.";
+    const std::wstring kOff = L"~A;|~B;||~C;|||~D;|~E;~F", kOn = L"+A;|+B;||+C;|||+D;|+E;+F";
+    const std::wstring kSetup = L"cmd /c ocsetup ", kAB = L"A | Disabled;B | Enabled";
+    const std::wstring kOnOff = kChange + L"/Enable-Feature /FeatureName:A /All;" + kChange +
+                                L"/Disable-Feature /FeatureName:B";
+    const std::wstring kRestart = L"\r\nRestart Windows to complete this operation.";
+    const std::wstring kMustRestart = L"\r\nWindows must restart to complete this change.";
     struct Case {
         const char* what;
         Tool tool;
-        std::wstring listing, toggles, runs;
+        std::wstring listing, toggles, ticked, runs;
         int skipped = 0;
+        std::wstring printed = kDismDone, logged = L"";  // by each change, and after its line
+        int answer = 0;                                  // to the restart question; 0: none asked
     } cases[] = {
         // clang-format off
-        {"pre-order", kOclist, L"+P;|+Q;|~R;~S;|~T", L"Q;R;T",
-         L"cmd /c ocsetup Q /uninstall;cmd /c ocsetup R;cmd /c ocsetup S;cmd /c ocsetup T"},
-        {"one removal for a subtree", kOclist, L"+Web;|+Ftp;||+Ext;+Dns", L"Web",
-         L"cmd /c ocsetup Web /uninstall"},
-        {"nothing changed", kOclist, L"+A;|~B", L"B;B", L""},
-        {"blanks kept", kOclist, L"~ Has Blanks ", L"Has Blanks", L"cmd /c ocsetup Has Blanks"},
+        {"ancestors", kOclist, kOff, L"C", L"+++---", kSetup + L"A;" + kSetup + L"B;" + kSetup + L"C"},
+        {"and untick", kOclist, kOff, L"C;C", L"++----", kSetup + L"A;" + kSetup + L"B"},
+        {"two leaves", kOclist, kOff, L"E;D", L"+++++-",
+         kSetup + L"A;" + kSetup + L"B;" + kSetup + L"C;" + kSetup + L"D;" + kSetup + L"E"},
+        {"a subtree", kOclist, kOn, L"A", L"-----+", kSetup + L"A /uninstall"},
+        {"a subtree but its root", kOclist, kOn, L"A;A", L"+----+",
+         kSetup + L"B /uninstall;" + kSetup + L"E /uninstall"},
+        {"an inner subtree", kOclist, kOn, L"B", L"+---++", kSetup + L"B /uninstall"},
+        {"pre-order", kOclist, L"+P;|+Q;|~R;~S;|~T", L"Q;R;T", L"+-+++",
+         kSetup + L"Q /uninstall;" + kSetup + L"R;" + kSetup + L"S;" + kSetup + L"T"},
+        {"nothing changed", kOclist, L"+A;|~B", L"B;B", L"+-", L""},
+        {"blanks kept", kOclist, L"~ Has Blanks ", L"Has Blanks", L"+", kSetup + L"Has Blanks"},
         {"unsafe names", kOclist, L"~A&;~C>;~D<;~E^;~G%;~H\";~I\tJ;~K\x7f;+B^;|+Child;~Ok(3)",
-         L"A&;C>;D<;E^;G%;H\";I\tJ;K\x7f;B^;Ok(3)", L"cmd /c ocsetup Ok(3)", 9},
+         L"A&;C>;D<;E^;G%;H\";I\tJ;K\x7f;B^;Ok(3)", L"++++++++--+", kSetup + L"Ok(3)", 9},
         {"through DISM", kDism, L"A | Enabled;B | Disabled;C | Disabled;D&x | Disabled", L"A;B;D&x",
-         kChange + L"/Disable-Feature /FeatureName:A;" + kChange +
+         L"-+-+", kChange + L"/Disable-Feature /FeatureName:A;" + kChange +
              L"/Enable-Feature /FeatureName:B /All", 1},
+        {"success", kDism, kAB, L"A;B", L"+-", kOnOff},
+        {"restart accepted", kDism, kAB, L"A;B", L"+-", kOnOff, 0, kDismDone + kRestart,
+         kMustRestart, ui::kIdYes},
+        {"restart declined", kDism, kAB, L"A;B", L"+-", kOnOff, 0, kDismDone + kRestart,
+         kMustRestart, ui::kIdNo},
+        {"error", kDism, kAB, L"A;B", L"+-", kOnOff, 0,
+         Out(L"Version: 10.0;;;Error: 0x800f080c;;Feature name X is unknown.;Error: 1"),
+         L"\r\nError: 0x800f080c\r\nFeature name X is unknown.\r\nError: 1"},
+        {"no error line", kDism, kAB, L"A;B", L"+-", kOnOff, 0, fakes::kRunnerFailure,
+         L"\r\n" + fakes::kRunnerFailure},
+        {"nothing printed", kDism, kAB, L"A;B", L"+-", kOnOff, 0, L"",
+         L"\r\ndism.exe printed nothing, so the change may not have been made."},
         // clang-format on
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        Roles r(c.tool, Out(c.listing));
+        Roles r(c.tool == kDism ? kNoOclist : L"", Out(c.listing));
         std::size_t runs = 0;
         const int redraws = r.w.shell.refreshes;
         const auto atRun = [&](const std::wstring& command) {
@@ -236,76 +230,47 @@ TEST(Roles, ConfigureInstallsParentsFirstAndRemovesSubtreesWhole) {
             EXPECT_EQ(r.w.shell.sleeps.size(), ++runs);
             EXPECT_EQ(r.w.shell.refreshes, redraws + static_cast<int>(runs));
             EXPECT_EQ(r.w.system.lastFlags, (fakes::FakeSystem::Flags{true, true, true}));
-            return kDismDone;
+            return c.printed;
         };
         r.w.system.OnRun(L"cmd", atRun);
         r.w.system.OnRun(kChange, atRun);
+        if (c.answer) r.w.shell.answers = {c.answer};
         const std::wstring listed = r.Tree();
         r.Toggle(c.toggles);
+        std::wstring ticked;
+        for (int i = 1; i <= r.form->tvwFeatures->Count(); ++i)
+            ticked += r.form->tvwFeatures->Node(i)->Checked() ? L"+" : L"-";
+        EXPECT_EQ(ticked, c.ticked);
         r.form->cmdUpdate->UserClick();
         EXPECT_EQ(r.Tree(), listed);  // the tree of the new listing, not the user's ticks
-        Lines expected = Split(c.runs);
-        expected.insert(expected.begin(), c.tool == kDism ? kDismList : L"oclist.exe");
-        expected.push_back(expected.front());
-        EXPECT_EQ(r.w.system.Entries(L"run"), expected);
+        const std::wstring listing = c.tool == kDism ? kDismList : L"oclist.exe";
+        Lines journal = {L"run " + listing};
+        for (const auto& run : Split(c.runs)) journal.push_back(L"run " + run);
+        if (c.answer == ui::kIdYes) {
+            journal.push_back(L"exit " + std::to_wstring(app::kEwxReboot) + L" FFFFFFFF");
+            journal.push_back(L"start shutdown.exe -r -t 5 0");
+        }
+        journal.push_back(L"run " + listing);
+        EXPECT_EQ(r.w.system.journal, journal);
         const std::wstring log = r.form->txtResults->Text();
         int skipped = 0;
         for (auto at = log.find(kSkipped); at != log.npos; at = log.find(kSkipped, at + 1))
             ++skipped;
         EXPECT_EQ(skipped, c.skipped);
-        EXPECT_EQ(r.form->txtResults->SelStart(), static_cast<int>(log.size()));
-        EXPECT_TRUE(r.w.shell.messages.empty());
-    }
-}
-
-// What DISM prints for each change → the log after each "Executing:" line,
-// and one restart offer after the walk, before the listing runs again.
-TEST(Roles, DismResultsAreLoggedAndARestartIsOffered) {
-    const std::wstring kRestart = L"\r\nRestart Windows to complete this operation.";
-    const std::wstring kMustRestart = L"\r\nWindows must restart to complete this change.";
-    struct Case {
-        const char* what;
-        std::wstring output, logged;
-        int answer = 0;  // to the restart question; 0: none asked
-    } cases[] = {
-        // clang-format off
-        {"success", kDismDone, L""},
-        {"restart accepted", kDismDone + kRestart, kMustRestart, ui::kIdYes},
-        {"restart declined", kDismDone + kRestart, kMustRestart, ui::kIdNo},
-        {"error", Out(L"Version: 10.0;;;Error: 0x800f080c;;Feature name X is unknown.;Error: 1"),
-         L"\r\nError: 0x800f080c\r\nFeature name X is unknown.\r\nError: 1"},
-        {"no error line", fakes::kRunnerFailure, L"\r\n" + fakes::kRunnerFailure},
-        {"nothing printed", L"",
-         L"\r\ndism.exe printed nothing, so the change may not have been made."},
-        // clang-format on
-    };
-    const std::wstring enable = kChange + L"/Enable-Feature /FeatureName:A /All";
-    const std::wstring disable = kChange + L"/Disable-Feature /FeatureName:B";
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        Roles r(kDism, Out(L"A | Disabled;B | Enabled"));
-        r.w.system.OnRun(kChange, c.output);
-        if (c.answer) r.w.shell.answers = {c.answer};
-        r.Toggle(L"A;B");
-        r.form->cmdUpdate->UserClick();
-        EXPECT_EQ(r.form->txtResults->Text(), L"\r\nInstalling feature: A\r\nExecuting: " + enable +
-                                                  c.logged +
-                                                  L"\r\nUninstalling feature: B\r\n"
-                                                  L"Executing: " +
-                                                  disable + c.logged);
-        Lines journal = {L"run " + kDismList, L"run " + enable, L"run " + disable};
-        if (c.answer == ui::kIdYes) {
-            journal.push_back(L"exit " + std::to_wstring(app::kEwxReboot) + L" FFFFFFFF");
-            journal.push_back(L"start shutdown.exe -r -t 5 0");
+        if (c.listing == kAB) {  // the words of the log
+            EXPECT_EQ(log, L"\r\nInstalling feature: A\r\nExecuting: " + Split(c.runs)[0] +
+                               c.logged + L"\r\nUninstalling feature: B\r\nExecuting: " +
+                               Split(c.runs)[1] + c.logged);
         }
-        journal.push_back(L"run " + kDismList);
-        EXPECT_EQ(r.w.system.journal, journal);
+        EXPECT_EQ(r.form->txtResults->SelStart(), static_cast<int>(log.size()));
         std::wstring asked;
         for (const auto& m : r.w.shell.messages)
             asked += m.title + L": " + m.text + L" " + std::to_wstring(m.style);
         EXPECT_EQ(asked, c.answer ? L"Quillon: Windows must restart to complete the feature "
                                     L"changes. Restart now? 4"
                                   : L"");
+        r.form->cmdExit->UserClick();
+        EXPECT_FALSE(r.form->IsLoaded());
     }
 }
 

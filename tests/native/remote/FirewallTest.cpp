@@ -80,8 +80,9 @@ TEST(Firewall, TickedBoxesToCommandsAndMessages) {
                                : c.failedOf + L" selected firewall rule groups could not be " +
                                      done + L".");
         EXPECT_EQ(w.system.Entries(L"run"), commands);
-        if (!commands.empty())
+        if (!commands.empty()) {
             EXPECT_EQ(w.system.lastFlags, (fakes::FakeSystem::Flags{true, false, true}));
+        }
         std::vector<std::wstring> shown;
         for (const auto& m : w.shell.messages) {
             shown.push_back(m.text);

@@ -22,7 +22,8 @@ struct Row {
 
 const Row kRows[] = {
     {kUtf8, "", 0},
-    {kUtf8, "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\r\n", 0},
+    // the first and last lead byte of each length
+    {kUtf8, "a\xC2\x80\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF\xF0\x90\x80\x80\xF4\x8F\xBF\xBF\r\n", 0},
     {kUtf8, "x\xE2\x82yz", 2},
     {kUtf8, "a\x80\xC3", 2},
     {kUtf8, "x\xF0\x9F\x98z", 3},  // more than one byte held back is broken
@@ -31,7 +32,7 @@ const Row kRows[] = {
      "b",
      0},  // trail bytes that look like lead bytes
     {kDoubleByte, "ok\x82", 1},
-    {kGb18030, "x\xB0\xA1\x81\x30\x81\x30\x95\x32\x82\x36\x81\x81", 0},
+    {kGb18030, "x\xB0\xA1\x81\x39\x81\x39\x81\x30\x81\x30\x95\x32\x82\x36\x81\x81", 0},
     {kGb18030, "\x81\x30\x81", 1},
     {kDoubleByte, std::string(1023, 'q') + std::string(1200, '\x83'), 0},  // reads end on leads
 };

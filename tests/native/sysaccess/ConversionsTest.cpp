@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "sysaccess/StringFromPointer.h"
 #include "sysaccess/TextCase.h"
 #include "sysaccess/Variant.h"
 #include "sysaccess/VbError.h"
@@ -37,6 +38,7 @@ const VariantRow kVariants[] = {
     {Variant(L"3.5"), L"3.5", L"4", L"1"},
     {Variant(L"2.51"), L"2.51", L"3", L"1"},
     {Variant(L"-0.5"), L"-0.5", L"0", L"0"},
+    {Variant(L"-3.5"), L"-3.5", L"-4", L"1"},
     {Variant(L"2147483648"), L"2147483648", L"#13", L"#13"},  // one past the largest
     {Variant(L"1e3"), L"1e3", L"#13", L"#13"},
     {Variant(L""), L"", L"#13", L"#13"},
@@ -56,8 +58,8 @@ TEST(Conversions, VariantToTextNumberAndBoolean) {
 
 // Each text in lower case and in upper case.
 const std::pair<const wchar_t*, const wchar_t*> kCases[] = {
-    {L"server-01", L"SERVER-01"}, {L"éþÿ", L"ÉÞŸ"},   {L"āłőž", L"ĀŁŐŽ"},
-    {L"αάώϊσ", L"ΑΆΏΪΣ"},         {L"жёѐџ", L"ЖЁЀЏ"}, {L"×÷ß #漢", L"×÷ß #漢"}};
+    {L"server-01", L"SERVER-01"},   {L"éþÿ", L"ÉÞŸ"},   {L"āłőž", L"ĀŁŐŽ"},
+    {L"αάέήίόύώϊσ", L"ΑΆΈΉΊΌΎΏΪΣ"}, {L"жёѐџ", L"ЖЁЀЏ"}, {L"×÷ß #漢", L"×÷ß #漢"}};
 
 TEST(Conversions, LetterCaseOfLatinGreekAndCyrillic) {
     for (const auto& [lower, upper] : kCases) {
@@ -68,6 +70,14 @@ TEST(Conversions, LetterCaseOfLatinGreekAndCyrillic) {
     }
     EXPECT_EQ(sysaccess::ToUpper(L"ςıſ"), L"ςıſ");  // their capitals lower to other letters
     EXPECT_FALSE(sysaccess::EqualsIgnoreCase(L"E", L"É"));
+}
+
+// A name that a network-management call left at an address, also at an odd one.
+TEST(Conversions, TextAtAnAddress) {
+    const unsigned char units[] = {0, 'A', 0, 0x16, 0x04, 0, 0, 'z', 0};
+    EXPECT_EQ(sysaccess::StringFromPointer(units + 1), L"A\x416");
+    EXPECT_EQ(sysaccess::StringFromPointer(units + 5), L"");
+    EXPECT_EQ(sysaccess::StringFromPointer(nullptr), L"");
 }
 
 }  // namespace

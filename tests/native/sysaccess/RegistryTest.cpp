@@ -19,6 +19,9 @@ const std::wstring kKey = L"Software\\Q";
 const Variant kDefault(L"default");
 const std::wstring kWriteFailure =
     L"Failed to set registry value Key: '-2147483646',Section: 'Software\\Q',Key: 'V' to value: '";
+const std::wstring kNotWritten = L"-2147194455 " + kWriteFailure;
+// Raised when a binary value is given anything but bytes.
+const std::wstring kNotBytes = L"Application-defined or object-defined error";
 
 // UTF-16LE with a terminating NUL, for texts of the Basic Multilingual Plane.
 Bytes Sz(const std::wstring& text) {
@@ -53,6 +56,7 @@ const Row kRows[] = {
     {L"", 3, Variant(Bytes{9, 0, 255}), 3, {9, 0, 255}, Variant(Bytes{9, 0, 255})},
     {L"", 0, std::nullopt, 4, {0xFE, 0xFF, 0xFF, 0xFF}, Variant(-2)},
     {L"", 0, std::nullopt, 5, {0, 0, 1, 2}, Variant(258)},
+    {L"", 0, std::nullopt, 4, {1, 0, 0, 0, 8}, Variant(1)},  // only the first four bytes count
     {L"", 0, std::nullopt, 7, Sz(std::wstring(L"a\0b\0", 4)), Variant(std::wstring(L"a\0b\0", 4))},
     {L"", 0, std::nullopt, 1, {'a', 0, 'b', 0}, Variant(L"ab")},
     {L"", 0, std::nullopt, 1, {}, Variant(L"")},
@@ -62,22 +66,10 @@ const Row kRows[] = {
     {L"key", 0, std::nullopt, std::nullopt, {}, kDefault},
     {L"!", 0, std::nullopt, 4, {1, 0, 0, 0}, kDefault},
     {L"!", 4, Variant(1024), std::nullopt, {}, kDefault, L"26001 " + kWriteFailure + L"1024'"},
-    {L"~", 1, Variant(L"x"), std::nullopt, {}, kDefault, L"-2147194455 " + kWriteFailure + L"x'"},
-    {L"", 7, Variant(L"a"), std::nullopt, {}, kDefault, L"-2147194455 " + kWriteFailure + L"a'"},
-    {L"",
-     0,
-     Variant(Variant::Array{}),
-     std::nullopt,
-     {},
-     kDefault,
-     L"-2147194455 " + kWriteFailure + L"'"},
-    {L"",
-     3,
-     Variant(L"x"),
-     std::nullopt,
-     {},
-     kDefault,
-     L"26001 Application-defined or object-defined error"},
+    {L"~", 1, Variant(L"x"), std::nullopt, {}, kDefault, kNotWritten + L"x'"},
+    {L"", 7, Variant(L"a"), std::nullopt, {}, kDefault, kNotWritten + L"a'"},
+    {L"", 0, Variant(Variant::Array{}), std::nullopt, {}, kDefault, kNotWritten + L"'"},
+    {L"", 3, Variant(L"x"), std::nullopt, {}, kDefault, L"26001 " + kNotBytes},
 };
 
 TEST(Registry, ValuesWrittenStoredAndReadBack) {
@@ -144,6 +136,14 @@ TEST(Registry, MembersNoWindowUses) {
         } catch (const sysaccess::VbError& e) {
             EXPECT_EQ(std::to_wstring(e.Number()) + L" " + e.Description(), raised[member]);
         }
+    fakes::FakeRegistry plain;  // a listing replaces what the list held before
+    plain.MakeKey(kHklm, kKey + L"\\S1");
+    cRegistry listing(plain);
+    listing.SetClassKey(kHklm), listing.SetSectionKey(kKey);
+    names = {L"stale"};
+    listing.EnumerateSections(names, count);
+    EXPECT_EQ(names, std::vector<std::wstring>{L"S1"});
+    EXPECT_EQ(count, 1);
     std::wstring m;  // machine names get two backslashes unless too short or already there
     for (auto name : {L"ab", L"SRV", L"\\\\HOST"}) reg.SetMachine(name), m += reg.Machine() + L"|";
     EXPECT_EQ(m, L"|\\\\SRV|\\\\HOST|");

@@ -25,8 +25,9 @@ struct Probe : ui::Form, ui::ControlPeer {
         return [this, e] { log += e + L" "; };
     }
     void Update(ui::Control& c, ui::Change what) override {
-        const wchar_t* names[] = {L"Caption", L"Text",  L"Enabled",  L"Visible",
-                                  L"Value",   L"Items", L"Selection"};
+        const wchar_t* names[] = {L"Caption", L"Text",  L"Enabled",   L"Visible",
+                                  L"Value",   L"Items", L"Selection", L"Colors",
+                                  L"Focus",   L"Nodes", L"Bounds"};
         log += c.Name() + L":" + names[static_cast<int>(what)] + L" ";
     }
     ui::Frame* fra = &Add<ui::Frame>(L"fra");
@@ -117,15 +118,29 @@ const Case kCases[] = {
          p.tvw->UserToggleCheck(*p.tvw->Node(1));
      },
      L"tvw.NodeCheck(D) tvw=1:a(2:b(5:e) 3:c*) 4:d*"},
+    {"tree: its window is told of each node added, of a node changed and of clearing",
+     [](Probe& p) {
+         p.tvw->SetPeer(&p), p.tvw->AddRoot(L"A", L"a"), p.tvw->Node(1)->SetChecked(true);
+         p.tvw->Clear(), p.tvw->AddRoot(L"B", L"b");
+     },
+     L"tvw:Nodes tvw:Value tvw:Nodes tvw:Nodes tvw=1:b"},
+    {"colors: boxes that hold text, lists and trees on the window background, the rest not",
+     [](Probe& p) {
+         for (ui::Control* c :
+              std::initializer_list<ui::Control*>{p.txt, p.cmb, p.tvw, p.chk, p.optB, p.fra, p.cmd})
+             p.log += c->BackColor() == ui::kColorWindowBackground ? L"w " : L"- ";
+     },
+     L"w w w - - - -"},
     {"buttons: hidden and disabled ones deliver no click; failures become critical messages",
      [](Probe& p) {
-         p.cmd->SetVisible(false), p.cmd->UserClick(), p.cmd->SetVisible(true);
+         p.cmd->SetPeer(&p), p.cmd->SetVisible(false), p.cmd->UserClick(), p.cmd->SetVisible(true);
          p.cmd->SetEnabled(false), p.cmd->UserClick(), p.cmd->SetEnabled(true), p.cmd->UserClick();
          p.cmd->Click = [] { throw std::runtime_error("boom"); }, p.cmd->UserClick();
          p.cmd->Click = [] { throw sysaccess::VbError(5, L"x", L"Invalid call"); },
          p.cmd->UserClick();
      },
-     L"cmd.Click msg16[Unexpected error: boom] msg16[Run-time error '5':\r\n\r\nInvalid call]"},
+     L"cmd:Visible cmd:Visible cmd:Enabled cmd:Enabled cmd.Click msg16[Unexpected error: boom] "
+     L"msg16[Run-time error '5':\r\n\r\nInvalid call]"},
 };
 
 TEST(ControlModel, EventRules) {
