@@ -89,7 +89,9 @@ bool Exercise(const std::wstring& name, const std::wstring& text, std::size_t n,
 
 // Each window tells its failures in its own words: its own tests say which.
 TEST(FaultInjection, EveryWindowOverASystemThatRefusesEverything) {
-    for (const std::wstring& window : app::FormCatalog::Default().Names()) {
+    const auto windows = app::FormCatalog::Default().Names();
+    ASSERT_TRUE(std::ranges::count(windows, L"frmUI")) << "not the program's windows";
+    for (const std::wstring& window : windows) {
         SCOPED_TRACE(testing::PrintToString(window));
         std::vector<fakes::ShownMessage> shown;
         for (const std::wstring& text : kTyped)

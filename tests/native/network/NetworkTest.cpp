@@ -11,6 +11,7 @@ namespace {
 
 using network::frmNetworkSettings;
 using sysaccess::Variant;
+constexpr auto hklm = sysaccess::kHkeyLocalMachine;
 
 TEST(IsValidIPAddress, DottedQuadsOfDecimalGroupsUpTo255) {
     const std::wstring huge(5000, L'9');
@@ -66,7 +67,6 @@ TEST(ConnectionNames, TheFirstAdapterWhoseNameMatchesIgnoringCase) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         fakes::World w;
-        const auto hklm = sysaccess::kHkeyLocalMachine;
         const std::wstring adapters =
             L"SYSTEM\\CurrentControlSet\\Control\\Network\\{4D36E972-E325-11CE-BFC1-08002BE10318}"
             L"\\";
@@ -218,7 +218,6 @@ std::wstring Shown(const frmNetworkSettings& f) {
 // Three connections in query order: "Ethernet" ({LAN}, as the row says), one without a
 // connection name, and "Wireless" ({WIFI}, DHCP).
 TEST(NetworkSettings, ShowsSendsAndTells) {
-    const auto hklm = sysaccess::kHkeyLocalMachine;
     const std::wstring query = L"SELECT * FROM Win32_NetworkAdapterConfiguration WHERE ";
     for (const Row& row : kRows) {
         SCOPED_TRACE(row.name);
