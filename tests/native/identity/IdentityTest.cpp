@@ -180,8 +180,8 @@ TEST(ComputerName, ShowsAsksAndTells) {
         }
         w.shell.onModal = [&](ui::Form& prompt) {
             w.objects.journal.push_back(L"prompt " + prompt.Caption());
-            fakes::Play(prompt, L"txtUserName=admin; txtPassword=pw");
-            // As Enter and Escape would answer it.
+            // Each label is found by its index (a no-op step); then Enter or Escape answers.
+            fakes::Play(prompt, L"lblLabels(0); txtUserName=admin; lblLabels(1); txtPassword=pw");
             ui::Button* answer =
                 has(L"prompt Cancel") ? prompt.CancelButton() : prompt.DefaultButton();
             ASSERT_TRUE(answer);
