@@ -17,11 +17,10 @@ std::wstring List(const std::vector<Variant>& values) {
     return out;
 }
 
-constexpr std::int32_t kUnknownMemberNumber = 438;
 constexpr std::int32_t kBindFailureNumber = static_cast<std::int32_t>(0x800401E4u);  // MK_E_SYNTAX
 
 [[noreturn]] void UnknownMember() {
-    throw VbError(kUnknownMemberNumber, L"", L"Object doesn't support this property or method");
+    throw VbError(438, L"", L"Object doesn't support this property or method");
 }
 
 }  // namespace
@@ -46,17 +45,10 @@ std::wstring Describe(const Variant& value) {
     return std::visit(Visitor{}, value.storage());
 }
 
-FakeObject::Handler Fails(std::wstring description, std::int32_t number) {
-    return [description, number](const std::vector<Variant>&) -> Variant {
-        throw VbError(number, L"", description);
-    };
-}
-
 FakeObject& FakeObject::Query(const std::wstring& text, std::vector<AutoObjectPtr> found) {
     queries_[text] = std::move(found);
     return On(L"ExecQuery", [this](const std::vector<Variant>& args) -> Variant {
-        auto it =
-            args.empty() || !args[0].IsText() ? queries_.end() : queries_.find(args[0].Text());
+        auto it = queries_.find(args.at(0).Text());
         if (it == queries_.end()) throw VbError(kScriptedFailureNumber, L"", L"Invalid query");
         auto collection = owner_.New(label_ + L" query");
         collection->items = it->second;
@@ -64,12 +56,8 @@ FakeObject& FakeObject::Query(const std::wstring& text, std::vector<AutoObjectPt
     });
 }
 
-void FakeObject::FailIfEverythingFails() const {
-    if (owner_.everything_) throw *owner_.everything_;
-}
-
 Variant FakeObject::Get(const std::wstring& name) {
-    FailIfEverythingFails();
+    if (owner_.everything_) throw *owner_.everything_;
     if (auto it = values_.find(ToLower(name)); it != values_.end()) return it->second;
     if (auto it = handlers_.find(ToLower(name)); it != handlers_.end()) return it->second({});
     UnknownMember();
@@ -77,29 +65,27 @@ Variant FakeObject::Get(const std::wstring& name) {
 
 void FakeObject::Put(const std::wstring& name, const Variant& value) {
     owner_.journal.push_back(label_ + L"." + name + L" = " + Describe(value));
-    FailIfEverythingFails();
+    if (owner_.everything_) throw *owner_.everything_;
     if (auto it = handlers_.find(ToLower(name)); it != handlers_.end()) it->second({value});
     values_[ToLower(name)] = value;
 }
 
 Variant FakeObject::Call(const std::wstring& method, const std::vector<Variant>& args) {
     owner_.journal.push_back(label_ + L"." + method + L"(" + List(args) + L")");
-    FailIfEverythingFails();
+    if (owner_.everything_) throw *owner_.everything_;
     auto it = handlers_.find(ToLower(method));
     if (it == handlers_.end()) UnknownMember();
     return it->second(args);
 }
 
 std::vector<AutoObjectPtr> FakeObject::Items() {
-    FailIfEverythingFails();
+    if (owner_.everything_) throw *owner_.everything_;
     return items;
 }
 
 AutoObjectPtr FakeObjects::Bind(const std::wstring& displayName) {
     journal.push_back(L"bind " + displayName);
     if (everything_) throw *everything_;
-    if (auto it = bindFailures_.find(displayName); it != bindFailures_.end())
-        throw VbError(kBindFailureNumber, L"", it->second);
     auto it = objects_.find(displayName);
     if (it == objects_.end()) throw VbError(kBindFailureNumber, L"", L"Invalid syntax");
     return it->second;

@@ -9,7 +9,7 @@
 // (texts quoted, int16 and bool tagged, 32-bit integers bare, [a, b] arrays).
 // Member names match without regard to case, as IDispatch does. A member
 // that was not scripted, a query text that was not scripted and a display
-// name that was not added all fail, as the real binder would.
+// name that was not added (an unreachable one) all fail, as the real binder would.
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -61,8 +61,6 @@ class FakeObject : public sysaccess::IAutoObject {
     std::vector<sysaccess::AutoObjectPtr> Items() override;
 
   private:
-    void FailIfEverythingFails() const;
-
     FakeObjects& owner_;
     std::wstring label_;
     std::map<std::wstring, Handler> handlers_;           // by lower-cased member name
@@ -74,22 +72,21 @@ class FakeObject : public sysaccess::IAutoObject {
 inline FakeObject::Handler Returns(sysaccess::Variant result) {
     return [result](const std::vector<sysaccess::Variant>&) { return result; };
 }
-FakeObject::Handler Fails(std::wstring description, std::int32_t number = kScriptedFailureNumber);
+inline FakeObject::Handler Fails(std::wstring description) {
+    return [description](const std::vector<sysaccess::Variant>&) -> sysaccess::Variant {
+        throw sysaccess::VbError(kScriptedFailureNumber, L"", description);
+    };
+}
 
 class FakeObjects : public sysaccess::IObjectBinder {
   public:
     // An object that binding the display name yields (its label is the name).
     std::shared_ptr<FakeObject> Add(const std::wstring& displayName) {
-        auto object = New(displayName);
-        objects_[displayName] = object;
-        return object;
+        return objects_[displayName] = New(displayName);
     }
     // An object bound by no name (query results, created accounts).
     std::shared_ptr<FakeObject> New(const std::wstring& label) {
         return std::make_shared<FakeObject>(*this, label);
-    }
-    void FailBind(const std::wstring& displayName, std::wstring description) {
-        bindFailures_[displayName] = std::move(description);
     }
     // Every bind and every member of every object fails with the description.
     void FailEverything(std::wstring description, std::int32_t number = kScriptedFailureNumber) {
@@ -102,8 +99,7 @@ class FakeObjects : public sysaccess::IObjectBinder {
 
   private:
     friend class FakeObject;
-    std::map<std::wstring, sysaccess::AutoObjectPtr> objects_;
-    std::map<std::wstring, std::wstring> bindFailures_;
+    std::map<std::wstring, std::shared_ptr<FakeObject>> objects_;
     std::optional<sysaccess::VbError> everything_;
 };
 

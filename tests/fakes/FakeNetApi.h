@@ -1,9 +1,9 @@
 #pragma once
 // The computer's local users and groups behind accounts::INetApi, for tests.
 // Listings come in pages of pageSize entries (0: all in one) with "more data"
-// and a resume handle until the end; membership changes as the real API
-// changes it. A status scripted for an API name answers that API's next call
-// instead; every call is recorded as "<API> <arguments>".
+// and a resume handle until the end. Each call answers the next status scripted
+// for its API name instead, if any (a listing then gives no names and keeps its
+// resume handle); every call is recorded as "<API> <arguments>".
 #include <algorithm>
 #include <cstdint>
 #include <deque>
@@ -22,8 +22,6 @@ class FakeNetApi : public accounts::INetApi {
     std::vector<std::wstring> users;
     std::vector<std::pair<std::wstring, std::vector<std::wstring>>> groups;  // "domain\name"
     std::size_t pageSize = 0;
-    // A listing that answers "more data" without moving its resume handle.
-    bool stuckResume = false;
     std::map<std::wstring, std::deque<std::uint32_t>> statuses;  // by API name
     std::uint32_t failAll = 0;  // every call answers this status (0: none)
     std::vector<std::wstring> calls;
@@ -44,35 +42,24 @@ class FakeNetApi : public accounts::INetApi {
         return Listing(L"NetLocalGroupGetMembers [" + server + L"] [" + group + L"]", max, resume,
                        MembersOf(group));
     }
-    // A bare name is a local account; a local account must exist to be added.
+    // A change the status allows changes membership as the real API does; a bare
+    // name is a local account.
     std::uint32_t LocalGroupAddMember(const std::wstring& group,
                                       const std::wstring& member) override {
-        if (auto status = Record(L"NetLocalGroupAddMembers [" + group + L"] [" + member + L"]"))
-            return status;
-        auto* members = MembersOf(group);
-        const std::wstring qualified = Qualified(member), local = computer + L"\\";
-        if (!members) return kNerrGroupNotFound;
-        if (qualified.starts_with(local) &&
-            !std::count(users.begin(), users.end(), qualified.substr(local.size())))
-            return 1387;  // no such member
-        if (std::count(members->begin(), members->end(), qualified))
-            return accounts::kErrorMemberInAlias;
-        members->push_back(qualified);
-        return accounts::kNerrSuccess;
+        const auto status = Record(L"NetLocalGroupAddMembers [" + group + L"] [" + member + L"]");
+        if (auto* members = MembersOf(group); members && !status)
+            members->push_back(Qualified(member));
+        return status;
     }
     std::uint32_t LocalGroupDelMember(const std::wstring& group,
                                       const std::wstring& member) override {
-        if (auto status = Record(L"NetLocalGroupDelMembers [" + group + L"] [" + member + L"]"))
-            return status;
-        auto* members = MembersOf(group);
-        if (!members) return kNerrGroupNotFound;
-        return std::erase(*members, Qualified(member)) ? accounts::kNerrSuccess
-                                                       : 1377;  // not a member
+        const auto status = Record(L"NetLocalGroupDelMembers [" + group + L"] [" + member + L"]");
+        if (auto* members = MembersOf(group); members && !status)
+            std::erase(*members, Qualified(member));
+        return status;
     }
 
   private:
-    static constexpr std::uint32_t kNerrGroupNotFound = 2220;
-
     std::uint32_t Record(const std::wstring& call) {
         calls.push_back(call);
         auto& queue = statuses[call.substr(0, call.find(L' '))];
@@ -87,17 +74,16 @@ class FakeNetApi : public accounts::INetApi {
         if (auto status = Record(call + L" max " + std::to_wstring(max) + L" resume " +
                                  std::to_wstring(resume)))
             return {status, {}};
-        if (!all) return {kNerrGroupNotFound, {}};
+        if (!all) return {2220, {}};  // no such group
         const std::size_t start = std::min<std::size_t>(resume, all->size());
         const std::size_t end = pageSize ? std::min(start + pageSize, all->size()) : all->size();
-        if (!stuckResume) resume = end < all->size() ? end : 0;
+        resume = end < all->size() ? end : 0;
         return {end < all->size() ? accounts::kErrorMoreData : accounts::kNerrSuccess,
                 {all->begin() + std::ptrdiff_t(start), all->begin() + std::ptrdiff_t(end)}};
     }
     std::vector<std::wstring>* MembersOf(const std::wstring& group) {
-        for (auto& [name, members] : groups)
-            if (name == group) return &members;
-        return nullptr;
+        auto it = std::ranges::find(groups, group, &decltype(groups)::value_type::first);
+        return it == groups.end() ? nullptr : &it->second;
     }
     std::wstring Qualified(const std::wstring& member) const {
         return member.find(L'\\') == std::wstring::npos ? computer + L"\\" + member : member;

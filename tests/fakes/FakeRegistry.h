@@ -1,11 +1,9 @@
 #pragma once
-// An in-memory registry behind sysaccess::IRegistryBackend, as the Win32
-// registry behaves where a window can tell: key and value names compare
-// without regard to letter case; sub-keys and values enumerate in the order
-// they were made (value names are not listed); missing keys and values give 2, refused ones 5.
-// Every value written through the interface is also recorded, in order, in `writes`. Keys and
-// values are never deleted: no window deletes one, and what the real registry does then is checked
-// on the real registry.
+// An in-memory registry behind sysaccess::IRegistryBackend, as the Win32 registry behaves where a
+// window can tell: names compare without regard to letter case; sub-keys enumerate in the order
+// they were made; missing keys and values give 2, refused ones 5. Every value written through the
+// interface is also recorded, in order, in `writes`. Nothing is ever deleted or listed by value
+// name: no window does either, and the real registry is checked for them under Wine.
 #include <algorithm>
 #include <cstdint>
 #include <deque>
@@ -33,7 +31,6 @@ class FakeRegistry : public sysaccess::IRegistryBackend {
         std::wstring path;  // root key in hex, backslash, key path: "80000002\SYSTEM\..."
         std::wstring name;
         std::uint32_t type;
-        std::vector<std::uint8_t> data;
     };
 
     long OpenKey(std::uint32_t root, const std::wstring& path, std::uint32_t,
@@ -48,12 +45,10 @@ class FakeRegistry : public sysaccess::IRegistryBackend {
     // Each %NAME% of `environment` becomes its value; other text stays as it is.
     std::wstring ExpandEnvironment(const std::wstring& text) override {
         std::wstring out = text;
-        for (const auto& [name, value] : environment) {
-            const std::wstring reference = L"%" + name + L"%";
-            for (auto at = out.find(reference); at != std::wstring::npos;
-                 at = out.find(reference, at + value.size()))
-                out.replace(at, reference.size(), value);
-        }
+        for (const auto& [name, value] : environment)
+            for (auto at = out.find(L"%" + name + L"%"); at != std::wstring::npos;
+                 at = out.find(L"%" + name + L"%", at + value.size()))
+                out.replace(at, name.size() + 2, value);
         return out;
     }
     std::map<std::wstring, std::wstring> environment;
@@ -80,20 +75,18 @@ class FakeRegistry : public sysaccess::IRegistryBackend {
         Value* v = key ? key->Find(name) : nullptr;
         return v ? std::optional<Value>(*v) : std::nullopt;
     }
+    // The text up to its first NUL, and the little-endian number of four bytes.
     std::optional<std::wstring> GetString(std::uint32_t root, const std::wstring& path,
                                           const std::wstring& name) {
-        auto v = Get(root, path, name);
+        const auto v = Get(root, path, name);
         if (!v) return std::nullopt;
-        std::wstring text = sysaccess::RegistryBytesToText(v->data);
-        if (!text.empty() && text.back() == L'\0') text.pop_back();
-        return text;
+        return std::wstring(sysaccess::RegistryBytesToText(v->data).c_str());
     }
     std::optional<std::uint32_t> GetDword(std::uint32_t root, const std::wstring& path,
                                           const std::wstring& name) {
         auto v = Get(root, path, name);
         if (!v || v->data.size() != 4) return std::nullopt;
-        return v->data[0] | (std::uint32_t{v->data[1]} << 8) | (std::uint32_t{v->data[2]} << 16) |
-               (std::uint32_t{v->data[3]} << 24);
+        return std::uint32_t{v->data[3]} << 24 | v->data[2] << 16 | v->data[1] << 8 | v->data[0];
     }
 
     // Failures. Deny: opening or making the key gives 5. Refuse: the key reads
@@ -117,6 +110,7 @@ class FakeRegistry : public sysaccess::IRegistryBackend {
         std::vector<Value> values;
         bool denied = false;
         std::vector<std::optional<std::wstring>> refused;  // nullopt: every value
+        std::vector<std::wstring> children;                // sub-key names, in the order made
 
         Value* Find(const std::wstring& name) {
             for (Value& v : values)
@@ -124,13 +118,47 @@ class FakeRegistry : public sysaccess::IRegistryBackend {
             return nullptr;
         }
         void Put(Value value) {
-            if (Value* v = Find(value.name))
-                *v = {v->name, value.type, std::move(value.data)};
-            else
-                values.push_back(std::move(value));
+            Value* v = Find(value.name);
+            (v ? *v : values.emplace_back()) = std::move(value);
         }
     };
-    class Handle;
+    // An open key.
+    class Handle : public sysaccess::IRegistryKey {
+      public:
+        Handle(FakeRegistry& r, Key& key) : registry_(r), key_(key) { ++r.open_; }
+        ~Handle() override { --registry_.open_; }
+
+        long QueryValue(const std::wstring& name, std::uint32_t& type,
+                        std::vector<std::uint8_t>* data, std::uint32_t& size) override {
+            const Value* v = key_.Find(name);
+            if (!v) return 2;
+            type = v->type;
+            size = static_cast<std::uint32_t>(v->data.size());
+            if (data) *data = v->data;
+            return 0;
+        }
+        long SetValue(const std::wstring& name, std::uint32_t type,
+                      const std::vector<std::uint8_t>& data) override {
+            for (const auto& refused : key_.refused)
+                if (!refused || sysaccess::EqualsIgnoreCase(*refused, name)) return 5;
+            key_.Put({name, type, data});
+            registry_.writes.push_back({key_.path, name, type});
+            return 0;
+        }
+        long DeleteValue(const std::wstring&) override { return 5; }
+        long EnumKey(std::uint32_t index, std::uint32_t maxChars, std::wstring& name) override {
+            if (index >= key_.children.size()) return 259;            // no more items
+            if (key_.children[index].size() >= maxChars) return 234;  // the name does not fit
+            name = key_.children[index];
+            return 0;
+        }
+        long EnumValue(std::uint32_t, std::uint32_t, std::wstring&) override { return 259; }
+        long QueryMaxValueNameLength(std::uint32_t& chars) override { return chars = 0; }
+
+      private:
+        FakeRegistry& registry_;
+        Key& key_;
+    };
 
     static std::wstring Full(std::uint32_t root, const std::wstring& path) {
         std::wostringstream full;
@@ -146,68 +174,22 @@ class FakeRegistry : public sysaccess::IRegistryBackend {
     Key& Make(const std::wstring& full) {
         if (Key* found = Find(full)) return *found;
         const std::size_t parent = full.rfind(L'\\');
-        if (full.find(L'\\') < parent) Make(full.substr(0, parent));
+        if (full.find(L'\\') < parent)
+            Make(full.substr(0, parent)).children.push_back(full.substr(parent + 1));
         Key& made = keys_.emplace_back();
         made.path = full;
         return made;
     }
-    long Hand(Key* key, std::unique_ptr<sysaccess::IRegistryKey>& out);
+    long Hand(Key* key, std::unique_ptr<sysaccess::IRegistryKey>& out) {
+        out.reset();
+        if (failAll_ || !key || key->denied) return failAll_ ? failAll_ : key ? 5 : 2;
+        out = std::make_unique<Handle>(*this, *key);
+        return 0;
+    }
 
     std::deque<Key> keys_;  // in the order they were made
     long failAll_ = 0;
     int open_ = 0;
 };
-
-// An open key of the registry above.
-class FakeRegistry::Handle : public sysaccess::IRegistryKey {
-  public:
-    Handle(FakeRegistry& registry, Key& key) : registry_(registry), key_(key) { ++registry_.open_; }
-    ~Handle() override { --registry_.open_; }
-
-    long QueryValue(const std::wstring& name, std::uint32_t& type, std::vector<std::uint8_t>* data,
-                    std::uint32_t& size) override {
-        const Value* v = key_.Find(name);
-        if (!v) return 2;
-        type = v->type;
-        size = static_cast<std::uint32_t>(v->data.size());
-        if (data) *data = v->data;
-        return 0;
-    }
-    long SetValue(const std::wstring& name, std::uint32_t type,
-                  const std::vector<std::uint8_t>& data) override {
-        for (const auto& refused : key_.refused)
-            if (!refused || sysaccess::EqualsIgnoreCase(*refused, name)) return 5;
-        key_.Put({name, type, data});
-        registry_.writes.push_back({key_.path, name, type, data});
-        return 0;
-    }
-    long DeleteValue(const std::wstring&) override { return 5; }
-    long EnumKey(std::uint32_t index, std::uint32_t maxChars, std::wstring& name) override {
-        const std::wstring prefix = key_.path + L"\\";
-        std::vector<std::wstring> names;
-        for (const Key& k : registry_.keys_)
-            if (sysaccess::EqualsIgnoreCase(k.path.substr(0, prefix.size()), prefix) &&
-                k.path.find(L'\\', prefix.size()) == std::wstring::npos)
-                names.push_back(k.path.substr(prefix.size()));
-        if (index >= names.size()) return 259;            // no more items
-        if (names[index].size() >= maxChars) return 234;  // the name does not fit
-        name = names[index];
-        return 0;
-    }
-    // No window lists value names: a key shows none.
-    long EnumValue(std::uint32_t, std::uint32_t, std::wstring&) override { return 259; }
-    long QueryMaxValueNameLength(std::uint32_t& chars) override { return chars = 0; }
-
-  private:
-    FakeRegistry& registry_;
-    Key& key_;
-};
-
-inline long FakeRegistry::Hand(Key* key, std::unique_ptr<sysaccess::IRegistryKey>& out) {
-    out.reset();
-    if (failAll_ || !key || key->denied) return failAll_ ? failAll_ : key ? 5 : 2;
-    out = std::make_unique<Handle>(*this, *key);
-    return 0;
-}
 
 }  // namespace fakes

@@ -20,17 +20,17 @@ class FakeConsole : public sysaccess::IConsoleCapture {
     std::int32_t RunProcess(const std::wstring& cmdLine,
                             const std::optional<std::wstring>&) override {
         system_.journal.push_back(L"console " + cmdLine);
-        using sysaccess::VbError;
         if (busy_)
-            throw VbError(sysaccess::kErrConsoleBusy, sysaccess::kConsoleCaptureSource,
-                          sysaccess::kConsoleBusyText);
+            throw sysaccess::VbError(sysaccess::kErrConsoleBusy, sysaccess::kConsoleCaptureSource,
+                                     sysaccess::kConsoleBusyText);
         const FakeSystem::ConsoleScript script = system_.consoles[cmdLine];
         const std::int32_t raise =
             system_.failEverything ? sysaccess::kErrConsoleLaunch : script.raise;
         if (raise)
-            throw VbError(raise, sysaccess::kConsoleCaptureSource,
-                          raise == sysaccess::kErrConsolePipe ? sysaccess::kConsolePipeText
-                                                              : sysaccess::kConsoleLaunchText);
+            throw sysaccess::VbError(raise, sysaccess::kConsoleCaptureSource,
+                                     raise == sysaccess::kErrConsolePipe
+                                         ? sysaccess::kConsolePipeText
+                                         : sysaccess::kConsoleLaunchText);
         busy_ = true;
         commandLine_ = cmdLine;
         cancel_ = false;
@@ -54,13 +54,6 @@ class FakeConsole : public sysaccess::IConsoleCapture {
 };
 
 }  // namespace
-
-std::vector<std::wstring> FakeSystem::Entries(const std::wstring& kind) const {
-    std::vector<std::wstring> found;
-    for (const std::wstring& entry : journal)
-        if (entry.rfind(kind + L" ", 0) == 0) found.push_back(entry.substr(kind.size() + 1));
-    return found;
-}
 
 std::wstring FakeSystem::RunAndCaptureOutput(const std::wstring& commandLine, bool captureStdOut,
                                              bool captureStdErr, bool oemToAnsi) {

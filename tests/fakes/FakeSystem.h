@@ -64,7 +64,12 @@ class FakeSystem : public sysaccess::ICommandRunner,
         bool operator==(const Flags&) const = default;
     } lastFlags{};
     // The command lines of the journal's entries of one kind ("run", ...).
-    std::vector<std::wstring> Entries(const std::wstring& kind) const;
+    std::vector<std::wstring> Entries(const std::wstring& kind) const {
+        std::vector<std::wstring> found;
+        for (const std::wstring& entry : journal)
+            if (entry.starts_with(kind + L" ")) found.push_back(entry.substr(kind.size() + 1));
+        return found;
+    }
 
     std::wstring RunAndCaptureOutput(const std::wstring& commandLine, bool captureStdOut,
                                      bool captureStdErr, bool oemToAnsi) override;

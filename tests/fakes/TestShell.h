@@ -1,12 +1,16 @@
 #pragma once
 // A shell without windows for native tests: it records every message box and
 // lets the test answer message boxes and play the user in modal windows.
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <memory>
+#include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "ui/Controls.h"
 #include "ui/Form.h"
 #include "ui/Shell.h"
 
@@ -79,17 +83,43 @@ class TestShell : public ui::Shell {
     // The last message's text, or empty.
     std::wstring LastMessage() const { return messages.empty() ? L"" : messages.back().text; }
 
-    // Loaded forms of type F, oldest first.
-    template <typename F>
-    std::vector<std::shared_ptr<F>> FormsOfType() const {
-        std::vector<std::shared_ptr<F>> found;
-        for (const auto& f : forms_)
-            if (auto typed = std::dynamic_pointer_cast<F>(f)) found.push_back(typed);
-        return found;
-    }
-
   private:
     std::vector<std::shared_ptr<ui::Form>> forms_;
 };
+
+// Plays the user in a window from a short script, so that a table row can say
+// what the user does in one text: "txtName=carol; chkDisabled; optDNS(1); cmdOK".
+// "<control>=<text>" types the text into a text box or picks the entry with that
+// text in a list; "<control>" clicks a button, check box or option button;
+// "<control>(<i>)" is element i of a control array.
+inline void Play(ui::Form& form, const std::wstring& steps) {
+    std::wistringstream in(steps);
+    for (std::wstring step; std::getline(in >> std::ws, step, L';');) {
+        const auto eq = std::min(step.find(L'='), step.size());
+        const auto paren = std::min(step.find(L'('), eq);
+        const int index = paren < eq ? std::stoi(step.substr(paren + 1)) : -1;
+        ui::Control* control = form.Find(step.substr(0, paren), index);
+        const std::wstring text = step.substr(std::min(eq + 1, step.size()));
+        auto* list = dynamic_cast<ui::ListControl*>(control);
+        const auto entry =
+            list ? std::ranges::find(list->Items(), text) - list->Items().begin() : 0;
+        // A step that names no such control or entry is a broken test, not a user action.
+        if (!control || (list && entry == list->ListCount()))
+            throw std::invalid_argument("no control or entry for " +
+                                        std::string(step.begin(), step.end()));
+        if (auto* box = dynamic_cast<ui::TextBox*>(control)) box->UserSetText(text);
+        if (auto* button = dynamic_cast<ui::Button*>(control)) button->UserClick();
+        if (auto* check = dynamic_cast<ui::CheckBox*>(control)) check->UserClick();
+        if (auto* option = dynamic_cast<ui::OptionButton*>(control)) option->UserClick();
+        if (list) list->UserSelect(static_cast<int>(entry));
+    }
+}
+
+// The texts separated by " | ".
+inline std::wstring Join(const std::vector<std::wstring>& texts) {
+    std::wstring joined;
+    for (std::size_t i = 0; i < texts.size(); ++i) joined += (i ? L" | " : L"") + texts[i];
+    return joined;
+}
 
 }  // namespace fakes

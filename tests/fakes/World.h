@@ -1,20 +1,15 @@
 #pragma once
-// One fake operating system with everything a window needs, and a world of
-// it with a windowless shell: what native tests drive the windows through.
-//
-//   fakes::World w;
-//   w.registry.SetDword(...);                 // the state the system reports
-//   auto form = w.Open<remote::frmTS>(L"frmTS");   // as the main menu opens it
-//   form->cmdSave->UserClick();               // the user acts
-//   EXPECT_EQ(w.shell.LastMessage(), ...);    // what the user saw
-//   EXPECT_EQ(w.system.journal, ...);         // what the system was asked
+// One fake operating system with everything a window needs, and a world of it with a windowless
+// shell: what native tests drive the windows through. A test seeds what the system reports
+// (w.registry, w.objects, ...), opens a window with w.Open, plays the user with Play, and reads
+// what the user saw (w.shell.messages) and what the system was asked (the journals, `writes`).
 #include <memory>
 #include <string>
 
 #include "app/FormCatalog.h"
 #include "app/Services.h"
+#include "identity/ISystemIdentity.h"
 #include "tests/fakes/FakeAutomation.h"
-#include "tests/fakes/FakeIdentity.h"
 #include "tests/fakes/FakeNetApi.h"
 #include "tests/fakes/FakeRegistry.h"
 #include "tests/fakes/FakeSystem.h"
@@ -24,6 +19,34 @@ namespace fakes {
 
 constexpr long kAccessDenied = 5;
 
+// The computer's identity as the system reports it, for tests: the answers
+// are the fields.
+class FakeIdentity : public identity::ISystemIdentity {
+  public:
+    std::wstring computerName = L"SERVER01";
+    bool networkParamsOk = true;
+    std::wstring dnsDomain;  // what the network parameters hold
+    std::uint32_t joinApiStatus = 0;
+    std::wstring joinName = L"WORKGROUP";
+    int joinStatus = 2;  // 2 workgroup member, 3 domain member
+    std::wstring lastJoinServer;
+
+    std::wstring ComputerName() override { return computerName; }
+    bool NetworkDomainName(std::wstring& domain) override {
+        if (networkParamsOk) domain = dnsDomain;
+        return networkParamsOk;
+    }
+    std::uint32_t JoinInformation(const std::wstring& server, std::wstring& name,
+                                  int& status) override {
+        lastJoinServer = server;
+        if (joinApiStatus == 0) {
+            name = joinName;
+            status = joinStatus;
+        }
+        return joinApiStatus;
+    }
+};
+
 struct FakeOs {
     FakeSystem system;
     FakeRegistry registry;
@@ -32,10 +55,10 @@ struct FakeOs {
     FakeNetApi netapi;
 
     // The services of this system for windows shown by the shell.
-    app::Services ServicesFor(ui::Shell& shell,
-                              const app::FormCatalog& catalog = app::FormCatalog::Default()) {
+    app::Services ServicesFor(ui::Shell& shell) {
+        const app::FormCatalog* catalog = &app::FormCatalog::Default();
         return {&shell,  &system,   &system, &system, &registry, &objects,
-                &system, &identity, &netapi, &system, &catalog,  {}};
+                &system, &identity, &netapi, &system, catalog,   {}};
     }
     // Every part refuses: no process starts, every registry call and every
     // network management call is denied, every binding fails.
