@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <memory>
 #include <utility>
 
 #include "tests/e2e/support/E2eDriver.h"

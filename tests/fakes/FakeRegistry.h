@@ -4,7 +4,6 @@
 // they were made; missing keys and values give 2, refused ones 5. Every value written through the
 // interface is also recorded, in order, in `writes`. Nothing is ever deleted or listed by value
 // name: no window does either, and the real registry is checked for them under Wine.
-#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <map>

@@ -34,7 +34,7 @@ using sysaccess::Variant;
 constexpr std::uint32_t kHklm = sysaccess::kHkeyLocalMachine;
 
 // A server worth looking at: features, accounts, a network connection, a
-// display key, a console that answers with a prompt.
+// console that answers with a prompt.
 void Furnish(fakes::FakeOs& os) {
     os.registry.SetString(kHklm, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", L"BuildLabEx",
                           L"6001.18000.amd64fre.longhorn_rtm.080118-1840");
@@ -64,9 +64,6 @@ void Furnish(fakes::FakeOs& os) {
                           L"08002BE10318}\\" +
                               id + L"\\Connection",
                           L"Name", L"Local Area Connection");
-    os.registry.SetString(
-        kHklm, L"SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces\\" + id,
-        L"NameServer", L"10.0.0.2");
     auto adapter = os.objects.New(L"adapter");
     adapter->Set(L"SettingID", id)
         .Set(L"DHCPEnabled", false)
@@ -79,11 +76,6 @@ void Furnish(fakes::FakeOs& os) {
                 {adapter})
         .Query(L"SELECT * FROM Win32_NetworkAdapterConfiguration WHERE SettingID='" + id + L"'",
                {adapter});
-
-    const std::wstring video = L"System\\CurrentControlSet\\Control\\Video\\{23A77BF7-ED96-40EC}";
-    os.registry.MakeKey(kHklm, video + L"\\0000\\VolatileSettings");
-    os.registry.SetDword(kHklm, video + L"\\0000", L"DefaultSettings.XResolution", 1024);
-    os.registry.SetDword(kHklm, video + L"\\0000", L"DefaultSettings.YResolution", 768);
 }
 
 std::wstring TextOf(HWND hwnd) {
@@ -91,14 +83,6 @@ std::wstring TextOf(HWND hwnd) {
     text.resize(static_cast<std::size_t>(
         ::GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
     return text;
-}
-
-// The rectangle of a window within its parent's client area.
-RECT InParent(HWND hwnd) {
-    RECT r{};
-    ::GetWindowRect(hwnd, &r);
-    ::MapWindowPoints(HWND_DESKTOP, ::GetParent(hwnd), reinterpret_cast<POINT*>(&r), 2);
-    return r;
 }
 
 // Why the control's caption does not fit in its own font, or nothing.
@@ -194,13 +178,13 @@ void CheckLayout(win32::Win32Shell& shell, const ui::Form& form, int dpi) {
         if (!peer || !control->Visible()) continue;
         const HWND hwnd = peer->Hwnd();
         SCOPED_TRACE(control->Name() + L" \"" + TextOf(hwnd) + L"\"");
-        const RECT r = InParent(hwnd);
-        RECT parent{};
+        RECT r{}, parent{};  // the control within its parent's client area
+        ::GetWindowRect(hwnd, &r);
+        ::MapWindowPoints(HWND_DESKTOP, ::GetParent(hwnd), reinterpret_cast<POINT*>(&r), 2);
         ::GetClientRect(::GetParent(hwnd), &parent);
         EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= parent.right &&
                     r.bottom <= parent.bottom)
-            << "outside its parent: " << r.left << "," << r.top << " - " << r.right << ","
-            << r.bottom << " in " << parent.right << "x" << parent.bottom;
+            << "outside its parent";
         if (::GetParent(hwnd) == record->Hwnd()) {
             const ui::Bounds& b = control->bounds;
             EXPECT_NEAR(r.left, ui::TwipsToPixels(b.left, dpi), 1) << "left";
