@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "features/FeatureList.h"
 #include "bench/FeatureListing.h"
+#include "features/FeatureList.h"
 #include "tests/fakes/TestShell.h"
 #include "ui/Controls.h"
 #include "ui/Form.h"

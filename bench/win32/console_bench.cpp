@@ -39,7 +39,8 @@ int wmain(int argc, wchar_t** argv) {
         ::Sleep(static_cast<DWORD>(std::wcstoul(argv[2], nullptr, 10)));
         return 0;
     }
-    const int milliseconds = argc >= 2 ? static_cast<int>(std::wcstod(argv[1], nullptr) * 1000) : 2000;
+    const int milliseconds =
+        argc >= 2 ? static_cast<int>(std::wcstod(argv[1], nullptr) * 1000) : 2000;
     win32::Win32ConsoleCapture capture;
     int pumps = 0;
     capture.ProcessEvents = [&pumps] {
@@ -47,8 +48,7 @@ int wmain(int argc, wchar_t** argv) {
         while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
         ++pumps;
     };
-    const std::wstring child =
-        L"\"" + SelfPath() + L"\" --silent " + std::to_wstring(milliseconds);
+    const std::wstring child = L"\"" + SelfPath() + L"\" --silent " + std::to_wstring(milliseconds);
     const double cpuBefore = ProcessorSeconds();
     const ULONGLONG wallBefore = ::GetTickCount64();
     capture.RunProcess(child);

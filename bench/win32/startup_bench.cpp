@@ -83,8 +83,8 @@ int wmain(int argc, wchar_t** argv) {
     const int rounds = std::max(1, _wtoi(argv[1]));
     std::vector<Program> programs;
     for (int i = 2; i + 2 < argc; i += 3)
-        programs.push_back({std::string(argv[i], argv[i] + wcslen(argv[i])), argv[i + 1],
-                            argv[i + 2], {}});
+        programs.push_back(
+            {std::string(argv[i], argv[i] + wcslen(argv[i])), argv[i + 1], argv[i + 2], {}});
     for (const Program& program : programs) TimeStartUp(program);  // the system's caches warm up
     for (int round = 0; round < rounds; ++round) {
         for (Program& program : programs) {

@@ -104,8 +104,9 @@ double TimeToolAlone() {
 // Seconds for a bare window with a list box of the names to show and paint.
 double TimeBareListBox(const std::vector<std::wstring>& names) {
     const double start = Now();
-    HWND window = ::CreateWindowExW(0, L"QuillonBenchBare", L"Bare", WS_OVERLAPPEDWINDOW, 100, 100,
-                                    480, 360, nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    HWND window =
+        ::CreateWindowExW(0, L"QuillonBenchBare", L"Bare", WS_OVERLAPPEDWINDOW, 100, 100, 480, 360,
+                          nullptr, nullptr, ::GetModuleHandleW(nullptr), nullptr);
     HWND list = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"",
                                   WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY, 8, 8, 200, 300,
                                   window, nullptr, ::GetModuleHandleW(nullptr), nullptr);
