@@ -114,8 +114,8 @@ TEST(RemoteDesktop, ShowsTheStoredValuesAndSavesTheTickedBoxes) {
     ASSERT_NE(dialog, nullptr);
     HWND allow = FindChild(dialog, L"Allow Remote Administration Connections");
     HWND legacy = FindChild(dialog, L"Allow Connections from previous versions of Windows");
-    EXPECT_FALSE(e2e::IsChecked(allow));
-    EXPECT_TRUE(e2e::IsChecked(legacy));
+    EXPECT_NE(e2e::Send(allow, BM_GETCHECK), BST_CHECKED);
+    EXPECT_EQ(e2e::Send(legacy, BM_GETCHECK), BST_CHECKED);
     for (HWND button : {allow, legacy, FindChild(dialog, L"&Save")}) Click(button);
     ASSERT_TRUE(e2e::WaitUntil([&] { return !app.Find(L"Remote Desktop Settings"); }));
     EXPECT_EQ(ReadDword(server, L"fDenyTSConnections"), 0u);

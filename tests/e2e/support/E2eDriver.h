@@ -47,7 +47,6 @@ inline std::vector<HWND> Children(HWND parent, const wchar_t* windowClass = null
 inline HWND FindChild(HWND parent, const wchar_t* caption) {
     return ::FindWindowExW(parent, nullptr, nullptr, caption);
 }
-inline bool IsChecked(HWND button) { return Send(button, BM_GETCHECK) == BST_CHECKED; }
 // Sent, so that the box has reported EN_CHANGE before the next action.
 inline void SetText(HWND edit, const std::wstring& text) {
     Send(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));

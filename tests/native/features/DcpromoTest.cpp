@@ -64,6 +64,7 @@ TEST(Dcpromo, CapturesUntilAPieceEndsInThePromptSign) {
         form->cmdDCPROMO->UserClick();
         EXPECT_EQ(form->txtOut->Text(), c.afterClick);
         EXPECT_EQ(form->txtOut->SelStart(), static_cast<int>(c.afterClick.size()));
+        EXPECT_EQ(form->txtOut->SelLength(), 0);
         std::wstring told;
         for (const auto& m : w.shell.messages)
             told += m.title + L": " + m.text + L" " + std::to_wstring(m.style);

@@ -140,6 +140,7 @@ TEST(Registry, MembersNoWindowUses) {
     plain.MakeKey(kHklm, kKey + L"\\S1");
     cRegistry listing(plain);
     listing.SetClassKey(kHklm), listing.SetSectionKey(kKey);
+    EXPECT_TRUE(listing.CreateKey());  // one that can be made, as it is there
     names = {L"stale"};
     listing.EnumerateSections(names, count);
     EXPECT_EQ(names, std::vector<std::wstring>{L"S1"});

@@ -84,10 +84,11 @@ const Case kCases[] = {
      "disables and tells what it holds",
      [](Probe& p) {
          p.optA0->SetValue(true), p.optA0->SetValue(true), p.optB->SetValue(true);
-         p.optB->SetValue(false), p.optA0->SetPeer(&p), p.optA1->UserClick(), p.optA1->UserClick();
-         p.fra->SetEnabled(false), p.optA0->UserClick(), p.cmd->UserClick();
+         p.optB->SetPeer(&p), p.optB->SetValue(false), p.optA0->SetPeer(&p), p.optA1->UserClick();
+         p.optA1->UserClick(), p.fra->SetEnabled(false), p.optA0->UserClick(), p.cmd->UserClick();
      },
-     L"optA0.Click optB.Click optA0:Value optA1.Click optA1.Click optA0:Enabled optA1=1"},
+     L"optA0.Click optB.Click optB:Value optA0:Value optA1.Click optA1.Click optA0:Enabled "
+     L"optA1=1"},
     {"text: code changes on change only; typing is cut at the limit and ignored when read-only",
      [](Probe& p) {
          p.txt->SetText(L"abc"), p.txt->SetText(L"abc"), p.txt->maxLength = 2;

@@ -4,7 +4,6 @@
 // control reaches outside its parent, and no caption is clipped in the
 // window's own font. The prefix draws Verdana with DejaVu Sans, whose
 // advance widths are close to Verdana's, so what fits here fits on Windows.
-//
 // QUILLON_SCREENSHOTS=<folder> saves every window at 96 DPI, and the main
 // menu at 144 DPI, as <form>-<dpi>.bmp there (scripts/screenshots.sh).
 #include <windows.h>
