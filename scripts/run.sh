@@ -15,7 +15,13 @@ fi
 quillon_display
 wine "$exe" &
 pid=$!
-sleep "${QUILLON_SCREENSHOT_DELAY:-8}"
+# The first start in a new prefix can take a while: wait for the main window
+# (up to a minute) and let it paint before taking the picture.
+for _ in $(seq 120); do
+    xwininfo -root -tree 2>/dev/null | grep -q '"Quillon by Varnholt"' && break
+    sleep 0.5
+done
+sleep 2
 shot="$PWD/build/quillon-screenshot.png"
 import -window root "$shot"
 echo "No display: Quillon runs under Xvfb on $DISPLAY; screenshot saved to $shot"
