@@ -81,17 +81,12 @@ frmRoles::FeatureTool frmRoles::ChooseFeatureTool(const std::wstring& listingToo
 void frmRoles::LoadFeatures() {
     const std::wstring listingTool = Is64Bit() ? L"oclist64.exe" : L"oclist.exe";
     tool_ = ChooseFeatureTool(listingTool);
-    const auto run = [this](const std::wstring& commandLine) {
-        return services_.runner
-                   ? services_.runner->RunAndCaptureOutput(commandLine, true, true, true)
-                   : std::wstring();
-    };
     switch (tool_) {
         case FeatureTool::kListingTool:
-            ParseFeatureList(run(listingTool));
+            ParseFeatureList(RunTool(listingTool));
             break;
         case FeatureTool::kDism:
-            ParseDismFeatureList(run(kDismListCommand));
+            ParseDismFeatureList(RunTool(kDismListCommand));
             break;
         case FeatureTool::kNone:
             ParseFeatureList(L"");
@@ -241,11 +236,14 @@ std::optional<std::wstring> frmRoles::RunLogged(const std::wstring& featureName,
     MoveCaretToEnd();
     GetShell().Refresh(*this);
     GetShell().Sleep(100);
-    std::wstring output;
-    if (services_.runner)
-        output = services_.runner->RunAndCaptureOutput(commandLine, true, true, true);
+    const std::wstring output = RunTool(commandLine);
     MoveCaretToEnd();
     return output;
+}
+
+std::wstring frmRoles::RunTool(const std::wstring& commandLine) {
+    return services_.runner ? services_.runner->RunAndCaptureOutput(commandLine, true, true, true)
+                            : std::wstring();
 }
 
 void frmRoles::AppendLogLine(const std::wstring& line) {

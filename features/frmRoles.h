@@ -70,6 +70,8 @@ class frmRoles : public ui::Form {
     // an unsafe name.
     std::optional<std::wstring> RunLogged(const std::wstring& featureName, bool uninstall,
                                           const std::wstring& commandLine);
+    // What a feature tool printed on both streams; nothing without a runner.
+    std::wstring RunTool(const std::wstring& commandLine);
     void AppendLogLine(const std::wstring& line);
     void MoveCaretToEnd();
 
